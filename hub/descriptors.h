@@ -27,6 +27,8 @@ inline constexpr std::size_t kConfigurationTotalLength = 9 + 9 + 4 * 7;
 
 using DeviceDescriptor = std::array<std::uint8_t, kDeviceDescriptorLength>;
 using ConfigurationDescriptor = std::array<std::uint8_t, kConfigurationTotalLength>;
+static_assert(sizeof(DeviceDescriptor) == 18, "a USB device descriptor is 18 bytes");
+static_assert(sizeof(ConfigurationDescriptor) == 46, "wTotalLength of the one configuration");
 
 std::uint16_t bulkMaxPacket(zo::usb::Speed speed);
 

@@ -26,6 +26,7 @@ class InformationBlock {
     std::optional<std::uint16_t> word(std::uint16_t index) const;
 
   private:
+    static_assert(kBlockLength <= kWindowBytes && kBlockLength % 2 == 0);
     std::array<std::uint8_t, kWindowBytes> bytes_{};
 };
 

@@ -4,6 +4,7 @@
 // Registers 4p+0..4p+3 load program p (p = 0..7: channels, 8: measurement) into its sequencer.
 // Reads of 32 and 33 show the measurement result instead of the loading registers they share.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace zo::hub {

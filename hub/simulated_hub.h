@@ -50,7 +50,7 @@ class SimulatedHub final : public zo::usb::UsbDevice {
     const HubOptions options_;
     const InformationBlock information_;
 
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::uint8_t configuration_ = 0;
     bool remoteWakeup_ = false;
     RegisterFile registers_;

@@ -69,9 +69,12 @@ zo::usb::TransferResult SimulatedHub::standardRequest(const zo::usb::SetupPacket
             if (!configured || setup.index != 0) {
                 return stalled();
             }
-            if (in && (setup.request == GetStatus || setup.request == GetInterface)) {
-                // GET_INTERFACE answers the one alternate setting 0, GET_STATUS two zero bytes.
-                return answer(data, std::span(noStatus).first(setup.request == GetStatus ? 2 : 1));
+            if (in && setup.request == GetStatus) {
+                return answer(data, noStatus);
+            }
+            if (in && setup.request == GetInterface) {
+                const std::array<std::uint8_t, 1> alternateSetting{0};
+                return answer(data, alternateSetting);
             }
             if (!in && setup.request == SetInterface && setup.value == 0) {
                 return accepted(data);
