@@ -1,0 +1,44 @@
+#pragma once
+// One sequencer's memories and the latches that load them through its four registers.
+//
+// Loading protocol (R = 4p):
+//   constants:    R+1 <- address, R+2 <- high byte, R+2 <- low byte (stored on the low byte)
+//   instructions: R+3 <- address, R+1 <- bits 11..8, R+0 <- strobe, R+1 <- bits 7..0 (stored on
+//                 the second byte)
+// Writing R+1 (as an address) or R+3 restarts the constant's byte pair; writing R+3 also drops a
+// half-loaded instruction. An address beyond the memory stores nothing.
+
+#include <array>
+#include <cstdint>
+
+#include "hub/register_map.h"
+
+namespace zo::hub {
+
+class ProgramMemory {
+  public:
+    static constexpr std::size_t kInstructionCount = 128;
+    static constexpr std::size_t kConstantCount = 64;
+
+    void write(LoadRegister which, std::uint8_t value);
+    void clear() { *this = ProgramMemory{}; }
+
+    // Twelve-bit instruction words and sixteen-bit constants.
+    const std::array<std::uint16_t, kInstructionCount>& instructions() const {
+        return instructions_;
+    }
+    const std::array<std::uint16_t, kConstantCount>& constants() const { return constants_; }
+    std::uint8_t startAddress() const { return start_; }
+
+  private:
+    std::array<std::uint16_t, kInstructionCount> instructions_{};
+    std::array<std::uint16_t, kConstantCount> constants_{};
+    std::uint8_t start_ = 0;
+    std::uint8_t addressOrByte_ = 0;
+    std::uint8_t instructionHigh_ = 0;
+    bool instructionStrobed_ = false;
+    std::uint8_t constantHigh_ = 0;
+    bool constantHighLoaded_ = false;
+};
+
+}  // namespace zo::hub

@@ -1,0 +1,29 @@
+#pragma once
+// The hub's 256 eight-bit registers. A write stores the value and, for a loading register, feeds
+// the sequencer it belongs to; a read returns the stored value except for the registers whose
+// reads show sequencer state (32, 33: measurement result; 0x41: measurement finished in bit 0).
+
+#include <array>
+#include <cstdint>
+
+#include "hub/register_map.h"
+#include "hub/sequencer_bank.h"
+
+namespace zo::hub {
+
+class RegisterFile {
+  public:
+    void write(std::uint8_t reg, std::uint8_t value);
+    std::uint8_t read(std::uint8_t reg) const;
+
+    // Every register 0, every sequencer memory cleared.
+    void reset();
+
+    const SequencerBank& sequencers() const { return sequencers_; }
+
+  private:
+    std::array<std::uint8_t, kRegisterCount> values_{};
+    SequencerBank sequencers_;
+};
+
+}  // namespace zo::hub

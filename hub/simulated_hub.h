@@ -1,0 +1,62 @@
+#pragma once
+// The simulated Kestrava Quintel hub as a USB device: descriptors and standard requests, the
+// vendor requests of its firmware, its register file, a bulk loopback and an interrupt status
+// pipe. Every method may be called from several threads at once. See hub/README.md.
+
+#include <cstdint>
+#include <mutex>
+#include <span>
+
+#include "hub/control_faults.h"
+#include "hub/device_memory.h"
+#include "hub/hub_options.h"
+#include "hub/information_block.h"
+#include "hub/loopback_queue.h"
+#include "hub/register_file.h"
+#include "hub/usb_device.h"
+
+namespace zo::hub {
+
+class SimulatedHub final : public zo::usb::UsbDevice {
+  public:
+    explicit SimulatedHub(const HubOptions& options = {});
+
+    const HubOptions& options() const { return options_; }
+
+    zo::usb::Speed speed() const override { return options_.speed; }
+    zo::usb::TransferResult control(const zo::usb::SetupPacket& setup,
+                                    std::span<std::uint8_t> data) override;
+    zo::usb::TransferResult transfer(std::uint8_t endpointAddress,
+                                     std::span<std::uint8_t> data) override;
+    void portReset() override;
+
+    // Fault injection for tests. Each call replaces the previous order of the same kind.
+    // The next `count` control transfers stall without any effect on the hub.
+    void stallNextControlTransfers(std::uint32_t count);
+    // The next `count` successful device-to-host control transfers answer at most
+    // wLength - missingBytes bytes (0 when missingBytes >= wLength); their effect is unchanged.
+    void shortenNextControlReads(std::uint32_t count, std::uint32_t missingBytes);
+
+  private:
+    zo::usb::TransferResult standardRequest(const zo::usb::SetupPacket& setup,
+                                            std::span<std::uint8_t> data);
+    zo::usb::TransferResult getDescriptor(const zo::usb::SetupPacket& setup,
+                                          std::span<std::uint8_t> data) const;
+    zo::usb::TransferResult vendorRequest(const zo::usb::SetupPacket& setup,
+                                          std::span<std::uint8_t> data);
+    zo::usb::TransferResult interruptStatus(std::span<std::uint8_t> data) const;
+    bool isEndpoint(std::uint8_t address) const;
+
+    const HubOptions options_;
+    const InformationBlock information_;
+
+    std::mutex mutex_;
+    std::uint8_t configuration_ = 0;
+    bool remoteWakeup_ = false;
+    RegisterFile registers_;
+    DeviceMemory memory_;
+    LoopbackQueue loopback_;
+    ControlFaults faults_;
+};
+
+}  // namespace zo::hub
