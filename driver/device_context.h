@@ -1,0 +1,28 @@
+#pragma once
+// The per-hub record of zousbdrv, kept in the extension of its device object.
+
+#include "kernel/usb.h"
+
+struct DeviceContext {
+    DEVICE_OBJECT* LowerDevice;  // every request the driver sends goes here
+    BOOLEAN Started;             // a start request succeeded
+    BOOLEAN LinkRegistered;      // the symbolic link exists and removal deletes it
+    USBD_CONFIGURATION_HANDLE ConfigurationHandle;
+    USB_DEVICE_DESCRIPTOR* DeviceDescriptor;  // pool copy read at start; null before
+    USBD_INTERFACE_INFORMATION* Interface;    // pool copy of the selected interface; null before
+    WCHAR LinkName[20];                       // "\DosDevices\Zousb-n" and its terminating zero
+    LONG LastUsbStatus;                       // the latest URB status that was an error
+    LONG IoCount;       // requests in progress plus one for the device's own existence
+    KEVENT RemoveEvent; // signalled when IoCount reaches 0
+    BOOLEAN Removing;
+    BOOLEAN StopStream;
+    PVOID StreamData;
+    PVOID StreamPackets;
+    // Guards the Interface pointer: selecting an interface replaces and frees the record while
+    // other requests of the device may be reading it.
+    KSPIN_LOCK InterfaceLock;
+};
+
+inline DeviceContext* contextOf(DEVICE_OBJECT* device) {
+    return static_cast<DeviceContext*>(device->DeviceExtension);
+}

@@ -1,0 +1,102 @@
+#include "kernel/io_manager.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "kernel/machine.h"
+
+namespace zo::kernel {
+
+namespace {
+
+constexpr std::string_view kUserPrefix = "\\\\.\\";
+constexpr std::string_view kDosDevices = "\\DosDevices\\";
+
+}  // namespace
+
+NTSTATUS IoManager::open(std::string_view path, bool from32BitProcess,
+                         std::shared_ptr<OpenFile>& file) {
+    file.reset();
+    if (!path.starts_with(kUserPrefix) || path.size() == kUserPrefix.size()) {
+        return STATUS_OBJECT_NAME_INVALID;
+    }
+    const std::string link = std::string(kDosDevices) + std::string(path.substr(kUserPrefix.size()));
+    auto device = machine_.objects().resolve(link);
+    if (!device) {
+        return STATUS_OBJECT_NAME_NOT_FOUND;
+    }
+    auto opened = std::make_shared<OpenFile>();
+    opened->device = std::move(device);
+    opened->file.DeviceObject = opened->device.get();
+    opened->from32BitProcess = from32BitProcess;
+    IRP* irp = newRequest(*opened, IRP_MJ_CREATE);
+    const NTSTATUS status = sendAndWait(IoGetAttachedDevice(opened->device.get()), irp).Status;
+    IoFreeIrp(irp);
+    if (NT_SUCCESS(status)) {
+        file = std::move(opened);
+    }
+    return status;
+}
+
+IoResult IoManager::deviceControl(OpenFile& file, ULONG code, std::span<const std::uint8_t> input,
+                                  std::span<std::uint8_t> output) {
+    if (file.device->deleted) {
+        return {STATUS_NO_SUCH_DEVICE, 0};
+    }
+    const ULONG method = METHOD_FROM_CTL_CODE(code);
+    // The system buffer: the input copied for every method, and room for the output of a
+    // buffered request, which is copied back to the caller afterwards.
+    const std::size_t systemSize =
+        method == METHOD_BUFFERED ? std::max(input.size(), output.size()) : input.size();
+    std::vector<std::uint8_t> system(systemSize);
+    std::copy(input.begin(), input.end(), system.begin());
+    MDL mdl{nullptr, output.data(), static_cast<ULONG>(output.size())};
+
+    IRP* irp = newRequest(file, IRP_MJ_DEVICE_CONTROL);
+    irp->AssociatedIrp.SystemBuffer = system.empty() ? nullptr : system.data();
+    if (method == METHOD_IN_DIRECT || method == METHOD_OUT_DIRECT) {
+        irp->MdlAddress = output.empty() ? nullptr : &mdl;
+    } else if (method == METHOD_NEITHER) {
+        irp->UserBuffer = output.data();
+    }
+    IO_STACK_LOCATION* location = IoGetNextIrpStackLocation(irp);
+    location->Parameters.DeviceIoControl.IoControlCode = code;
+    location->Parameters.DeviceIoControl.InputBufferLength = static_cast<ULONG>(input.size());
+    location->Parameters.DeviceIoControl.OutputBufferLength = static_cast<ULONG>(output.size());
+    location->Parameters.DeviceIoControl.Type3InputBuffer =
+        const_cast<std::uint8_t*>(input.data());
+
+    const IO_STATUS_BLOCK result = sendAndWait(IoGetAttachedDevice(file.device.get()), irp);
+    IoFreeIrp(irp);
+    ULONG_PTR information = result.Information;
+    if (method == METHOD_BUFFERED && NT_SUCCESS(result.Status)) {
+        // A driver may not claim more bytes than the caller's buffer holds.
+        information = std::min<ULONG_PTR>(information, output.size());
+        std::copy_n(system.begin(), information, output.begin());
+    }
+    return {result.Status, information};
+}
+
+NTSTATUS IoManager::close(OpenFile& file) {
+    if (file.device->deleted) {
+        return STATUS_SUCCESS;
+    }
+    IRP* irp = newRequest(file, IRP_MJ_CLOSE);
+    const NTSTATUS status = sendAndWait(IoGetAttachedDevice(file.device.get()), irp).Status;
+    IoFreeIrp(irp);
+    return status;
+}
+
+IRP* IoManager::newRequest(OpenFile& file, UCHAR major) {
+    IRP* irp = IoAllocateIrp(IoGetAttachedDevice(file.device.get())->StackSize, FALSE);
+    irp->RequestorMode = UserMode;
+    irp->from32BitProcess = file.from32BitProcess;
+    IO_STACK_LOCATION* location = IoGetNextIrpStackLocation(irp);
+    location->MajorFunction = major;
+    location->FileObject = &file.file;
+    return irp;
+}
+
+}  // namespace zo::kernel

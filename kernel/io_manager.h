@@ -1,0 +1,44 @@
+#pragma once
+// The I/O manager's user-mode side: opening "\\.\NAME", I/O control with the buffered and direct
+// transfer methods, and closing, each turned into a request to the device's stack.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "kernel/irp.h"
+
+namespace zo::kernel {
+
+class Machine;
+
+// An open handle's kernel side.
+struct OpenFile {
+    std::shared_ptr<DEVICE_OBJECT> device;
+    FILE_OBJECT file{};
+    bool from32BitProcess = false;
+};
+
+struct IoResult {
+    NTSTATUS status;
+    ULONG_PTR information;  // bytes returned
+};
+
+class IoManager {
+public:
+    explicit IoManager(Machine& machine) : machine_(machine) {}
+
+    // Opens "\\.\NAME" (the link \DosDevices\NAME); the device's create handler decides.
+    NTSTATUS open(std::string_view path, bool from32BitProcess, std::shared_ptr<OpenFile>& file);
+    IoResult deviceControl(OpenFile& file, ULONG code, std::span<const std::uint8_t> input,
+                           std::span<std::uint8_t> output);
+    NTSTATUS close(OpenFile& file);
+
+private:
+    IRP* newRequest(OpenFile& file, UCHAR major);
+
+    Machine& machine_;
+};
+
+}  // namespace zo::kernel

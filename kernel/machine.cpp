@@ -1,0 +1,110 @@
+#include "kernel/machine.h"
+
+#include <atomic>
+
+#include "kernel/bugcheck.h"
+#include "kernel/usbmon_capture.h"
+
+namespace zo::kernel {
+
+namespace {
+
+std::atomic<Machine*> currentMachine{nullptr};
+
+// The answer to every request a driver has no routine for.
+NTSTATUS refuseRequest(DEVICE_OBJECT*, IRP* irp) {
+    irp->IoStatus.Status = STATUS_INVALID_DEVICE_REQUEST;
+    irp->IoStatus.Information = 0;
+    IoCompleteRequest(irp, IO_NO_INCREMENT);
+    return STATUS_INVALID_DEVICE_REQUEST;
+}
+
+}  // namespace
+
+Machine::Machine(MachineOptions options)
+    : options_(std::move(options)),
+      previous_(currentMachine.exchange(this)),
+      pnp_(*this),
+      io_(*this) {
+    if (!options_.capturePath.empty()) {
+        std::string error;
+        capture_ = UsbmonCapture::create(options_.capturePath, error);
+        if (!capture_) {
+            configurationError_ = "ZOUSB_CAPTURE: cannot write " + options_.capturePath + ": " + error;
+        }
+    }
+    bus_ = std::make_unique<UsbBus>(options_.completion, capture_.get());
+    bus_->createDriver();
+    if (options_.functionDriver != nullptr) {
+        functionDriver_ = createDriver("\\Driver\\zousbdrv", options_.functionDriver);
+    }
+}
+
+Machine::~Machine() {
+    for (UsbPort* port : bus_->ports()) {
+        pnp_.unplug(port->number());
+    }
+    bus_.reset();
+    for (const auto& driver : drivers_) {
+        if (driver->DriverUnload != nullptr) {
+            driver->DriverUnload(driver.get());
+        }
+    }
+    Machine* self = this;
+    currentMachine.compare_exchange_strong(self, previous_);
+}
+
+Machine& Machine::current() {
+    if (Machine* machine = currentMachine.load()) {
+        return *machine;
+    }
+    static std::mutex creating;
+    static std::unique_ptr<Machine> fromEnvironmentMachine;
+    std::lock_guard lock(creating);
+    if (Machine* machine = currentMachine.load()) {
+        return *machine;
+    }
+    fromEnvironmentMachine = fromEnvironment();
+    return *fromEnvironmentMachine;
+}
+
+DRIVER_OBJECT* Machine::createDriver(const std::string& name, PDRIVER_INITIALIZE entry) {
+    auto driver = std::make_unique<DRIVER_OBJECT>();
+    driver->name = name;
+    driver->DriverExtension = &driver->extension;
+    driver->MajorFunction.fill(refuseRequest);
+    const std::u16string wideName(name.begin(), name.end());
+    UNICODE_STRING registryPath;
+    RtlInitUnicodeString(&registryPath, wideName.c_str());
+    if (!NT_SUCCESS(entry(driver.get(), &registryPath))) {
+        return nullptr;
+    }
+    return drivers_.emplace_back(std::move(driver)).get();
+}
+
+std::string Machine::anonymousDeviceName() {
+    std::lock_guard lock(irpMutex_);
+    return "\\Device\\" + std::to_string(++anonymousDevices_);
+}
+
+IRP* Machine::createIrp() {
+    auto irp = std::make_unique<IRP>();
+    IRP* raw = irp.get();
+    std::lock_guard lock(irpMutex_);
+    irps_.emplace(raw, std::move(irp));
+    return raw;
+}
+
+void Machine::destroyIrp(IRP* irp) {
+    std::lock_guard lock(irpMutex_);
+    if (irps_.erase(irp) != 1) {
+        bugCheck("IoFreeIrp of a request that is not allocated");
+    }
+}
+
+std::size_t Machine::outstandingIrps() const {
+    std::lock_guard lock(irpMutex_);
+    return irps_.size();
+}
+
+}  // namespace zo::kernel

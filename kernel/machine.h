@@ -1,0 +1,82 @@
+#pragma once
+// One simulated machine: its kernel (pool, object namespace, drivers, requests), its USB bus with
+// the hubs plugged in, and the plug and play and I/O managers that connect user mode to them.
+//
+// A process has one current machine. The first use creates it from the environment
+// (ZOUSB_DEVICES, ZOUSB_CAPTURE); a test creates its own, which is current while it lives.
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "kernel/io_manager.h"
+#include "kernel/kernel_faults.h"
+#include "kernel/object_manager.h"
+#include "kernel/pnp_manager.h"
+#include "kernel/pool.h"
+#include "kernel/usb_bus.h"
+
+namespace zo::kernel {
+
+class UsbmonCapture;
+
+struct MachineOptions {
+    // The function driver for hubs; without one, plugged-in hubs get no driver.
+    PDRIVER_INITIALIZE functionDriver = nullptr;
+    BusCompletion completion = BusCompletion::Deferred;
+    ULONG usbdiVersion = 0x600;
+    std::string capturePath;  // empty: no usbmon capture
+};
+
+class Machine {
+public:
+    explicit Machine(MachineOptions options = {});
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+    ~Machine();
+
+    static Machine& current();
+    // The machine the environment describes: its hubs plugged in and started, the driver loaded
+    // from beside this library. Problems are kept in configurationError(), never thrown.
+    static std::unique_ptr<Machine> fromEnvironment();
+
+    Pool& pool() { return pool_; }
+    ObjectManager& objects() { return objects_; }
+    UsbBus& bus() { return *bus_; }
+    PnpManager& pnp() { return pnp_; }
+    IoManager& io() { return io_; }
+    KernelFaults& faults() { return faults_; }
+    ULONG usbdiVersion() const { return options_.usbdiVersion; }
+    DRIVER_OBJECT* functionDriver() const { return functionDriver_; }
+
+    // Why the machine has fewer hubs or no capture than asked for; empty when all went well.
+    const std::string& configurationError() const { return configurationError_; }
+
+    DRIVER_OBJECT* createDriver(const std::string& name, PDRIVER_INITIALIZE entry);
+    std::string anonymousDeviceName();
+
+    IRP* createIrp();
+    void destroyIrp(IRP* irp);
+    std::size_t outstandingIrps() const;
+
+private:
+    MachineOptions options_;
+    Machine* previous_;
+    std::string configurationError_;
+    Pool pool_;
+    ObjectManager objects_;
+    KernelFaults faults_;
+    std::unique_ptr<UsbmonCapture> capture_;
+    std::vector<std::unique_ptr<DRIVER_OBJECT>> drivers_;
+    DRIVER_OBJECT* functionDriver_ = nullptr;
+    std::unique_ptr<UsbBus> bus_;
+    PnpManager pnp_;
+    IoManager io_;
+
+    mutable std::mutex irpMutex_;
+    std::unordered_map<IRP*, std::unique_ptr<IRP>> irps_;
+    int anonymousDevices_ = 0;
+};
+
+}  // namespace zo::kernel

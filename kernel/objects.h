@@ -1,0 +1,80 @@
+#pragma once
+// Driver, device and file objects, names and device stacks.
+
+#include <array>
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "kernel/ntstatus.h"
+#include "kernel/wdm_types.h"
+
+struct DEVICE_OBJECT;
+struct DRIVER_OBJECT;
+struct IRP;
+
+struct UNICODE_STRING {
+    USHORT Length;         // bytes, without the terminating zero
+    USHORT MaximumLength;  // bytes
+    const WCHAR* Buffer;
+};
+
+void RtlInitUnicodeString(UNICODE_STRING* target, const WCHAR* source);
+
+using PDRIVER_DISPATCH = NTSTATUS (*)(DEVICE_OBJECT*, IRP*);
+using PDRIVER_ADD_DEVICE = NTSTATUS (*)(DRIVER_OBJECT*, DEVICE_OBJECT*);
+using PDRIVER_UNLOAD = void (*)(DRIVER_OBJECT*);
+using PDRIVER_INITIALIZE = NTSTATUS (*)(DRIVER_OBJECT*, UNICODE_STRING*);
+
+struct DRIVER_EXTENSION {
+    PDRIVER_ADD_DEVICE AddDevice;
+};
+
+struct DRIVER_OBJECT {
+    DEVICE_OBJECT* DeviceObject;  // the most recently created device object of the driver
+    DRIVER_EXTENSION* DriverExtension;
+    PDRIVER_UNLOAD DriverUnload;
+    std::array<PDRIVER_DISPATCH, IRP_MJ_MAXIMUM_FUNCTION + 1> MajorFunction;
+
+    // The stand-in's own bookkeeping.
+    DRIVER_EXTENSION extension{};
+    std::string name;
+};
+
+struct DEVICE_OBJECT {
+    DRIVER_OBJECT* DriverObject;
+    DEVICE_OBJECT* AttachedDevice;  // the device attached on top of this one, if any
+    ULONG Flags;
+    ULONG Characteristics;
+    ULONG DeviceType;
+    CCHAR StackSize;
+    PVOID DeviceExtension;
+
+    // The stand-in's own bookkeeping.
+    std::string name;
+    DEVICE_OBJECT* attachedTo = nullptr;  // the device this one is attached above
+    std::vector<std::max_align_t> extensionStorage;
+    std::atomic<bool> deleted = false;
+};
+
+struct FILE_OBJECT {
+    DEVICE_OBJECT* DeviceObject;
+    PVOID FsContext;
+};
+
+NTSTATUS IoCreateDevice(DRIVER_OBJECT* driver, ULONG extensionSize, UNICODE_STRING* name,
+                        ULONG deviceType, ULONG characteristics, BOOLEAN exclusive,
+                        DEVICE_OBJECT** device);
+void IoDeleteDevice(DEVICE_OBJECT* device);
+NTSTATUS IoCreateSymbolicLink(UNICODE_STRING* linkName, UNICODE_STRING* deviceName);
+NTSTATUS IoDeleteSymbolicLink(UNICODE_STRING* linkName);
+// Attaches `source` above the top of `target`'s stack and returns the device it was attached to,
+// or null when attaching fails.
+DEVICE_OBJECT* IoAttachDeviceToDeviceStack(DEVICE_OBJECT* source, DEVICE_OBJECT* target);
+void IoDetachDevice(DEVICE_OBJECT* target);
+// The highest device of the stack `device` belongs to.
+DEVICE_OBJECT* IoGetAttachedDevice(DEVICE_OBJECT* device);
+
+namespace zo::kernel {
+std::string toUtf8(const UNICODE_STRING& text);
+}

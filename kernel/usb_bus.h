@@ -1,0 +1,80 @@
+#pragma once
+// The USB bus driver of the kernel stand-in: one physical device object per plugged-in device,
+// and the execution of every URB a function driver sends down, completed either at once in the
+// caller's thread or later from the bus thread (as a host controller completes transfers).
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "kernel/usb_port.h"
+
+namespace zo::kernel {
+
+enum class BusCompletion { Immediate, Deferred };
+
+class UsbBus {
+public:
+    UsbBus(BusCompletion completion, UsbmonCapture* capture);
+    UsbBus(const UsbBus&) = delete;
+    UsbBus& operator=(const UsbBus&) = delete;
+    ~UsbBus();
+
+    // Creates the bus driver's object; the machine calls it once the bus is reachable.
+    void createDriver();
+
+    // A device is plugged in: a new port and its physical device object.
+    UsbPort& attach(std::shared_ptr<usb::UsbDevice> device);
+    // The device is gone: transfers in flight end, the physical device object is deleted.
+    void detach(UsbPort& port);
+    UsbPort* port(int number);
+    std::vector<UsbPort*> ports();
+
+    // Executes or queues one URB request (IOCTL_INTERNAL_USB_SUBMIT_URB) for the port.
+    NTSTATUS submit(UsbPort& port, IRP* irp, URB* urb);
+    // Ends every queued transfer of the pipe with USBD_STATUS_CANCELED.
+    void cancelPipe(UsbPort& port, USBD_PIPE_HANDLE pipe);
+
+    // While held, deferred URBs wait in the queue: tests use it to keep requests in flight.
+    void holdCompletions(bool hold);
+    std::size_t queued() const;
+    // Waits (bounded) until at least `count` URBs are queued; false on timeout.
+    bool waitUntilQueued(std::size_t count, std::chrono::milliseconds timeout) const;
+
+    // A fresh opaque handle for configurations, interfaces and pipes.
+    PVOID newHandle();
+    ULONG frameNumber() const;
+
+private:
+    struct Job {
+        UsbPort* port;
+        IRP* irp;
+        URB* urb;
+    };
+    void run();
+    void finish(const Job& job, USBD_STATUS usbStatus);
+    void execute(const Job& job);
+
+    BusCompletion completion_;
+    UsbmonCapture* capture_;
+    DRIVER_OBJECT* driver_ = nullptr;
+    std::vector<std::unique_ptr<UsbPort>> ports_;
+    std::uintptr_t nextHandle_ = 0x1000;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::deque<Job> queue_;
+    bool held_ = false;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+// The outcome of one URB on the port, without completing anything.
+USBD_STATUS executeUrb(UsbBus& bus, UsbPort& port, URB& urb);
+NTSTATUS statusForUsbd(USBD_STATUS status);
+
+}  // namespace zo::kernel
