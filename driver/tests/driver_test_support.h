@@ -1,0 +1,150 @@
+#pragma once
+// A machine of its own for each driver test: zousbdrv loaded, simulated hubs plugged in through a
+// recorder that keeps every control transfer the hub saw.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "driver/zousb_ioctl.h"
+#include "hub/simulated_hub.h"
+#include "kernel/machine.h"
+
+extern "C" NTSTATUS DriverEntry(DRIVER_OBJECT* driver, UNICODE_STRING* registryPath);
+
+namespace zo::test {
+
+struct SeenControl {
+    usb::SetupPacket setup;
+    std::vector<std::uint8_t> outData;  // what the host sent in an OUT data stage
+};
+
+class RecordingDevice : public usb::UsbDevice {
+public:
+    explicit RecordingDevice(const hub::HubOptions& options)
+        : hub_(std::make_shared<hub::SimulatedHub>(options)) {}
+
+    hub::SimulatedHub& hub() { return *hub_; }
+    std::vector<SeenControl> controls() const {
+        std::lock_guard lock(mutex_);
+        return seen_;
+    }
+    // The vendor requests with this bRequest, in order.
+    std::vector<SeenControl> requests(std::uint8_t request) const {
+        std::vector<SeenControl> matching;
+        for (const SeenControl& control : controls()) {
+            if (control.setup.request == request && (control.setup.requestType & 0x60) == 0x40) {
+                matching.push_back(control);
+            }
+        }
+        return matching;
+    }
+
+    usb::Speed speed() const override { return hub_->speed(); }
+    usb::TransferResult control(const usb::SetupPacket& setup, std::span<std::uint8_t> data) override {
+        {
+            std::lock_guard lock(mutex_);
+            seen_.push_back({setup, setup.isIn() ? std::vector<std::uint8_t>{}
+                                                 : std::vector<std::uint8_t>(data.begin(), data.end())});
+        }
+        return hub_->control(setup, data);
+    }
+    usb::TransferResult transfer(std::uint8_t endpoint, std::span<std::uint8_t> data) override {
+        return hub_->transfer(endpoint, data);
+    }
+    void portReset() override { hub_->portReset(); }
+
+private:
+    std::shared_ptr<hub::SimulatedHub> hub_;
+    mutable std::mutex mutex_;
+    std::vector<SeenControl> seen_;
+};
+
+struct Reply {
+    NTSTATUS status;
+    ULONG_PTR information;
+    std::vector<std::uint8_t> output;
+};
+
+class DriverTest : public ::testing::Test {
+protected:
+    explicit DriverTest(kernel::BusCompletion completion = kernel::BusCompletion::Immediate,
+                        ULONG usbdiVersion = 0x600)
+        : machine_(std::make_unique<kernel::Machine>(
+              kernel::MachineOptions{DriverEntry, completion, usbdiVersion, {}})) {}
+
+    void TearDown() override {
+        for (kernel::UsbPort* port : machine_->bus().ports()) {
+            machine_->pnp().unplug(port->number());
+        }
+        EXPECT_EQ(machine_->pool().outstanding(), 0u) << "pool memory left behind";
+        EXPECT_EQ(machine_->outstandingIrps(), 0u) << "requests left behind";
+    }
+
+    kernel::Machine& machine() { return *machine_; }
+
+    // Plugs a hub in (added and started) and returns its recorder.
+    std::shared_ptr<RecordingDevice> plug(const hub::HubOptions& options = {}) {
+        auto device = std::make_shared<RecordingDevice>(options);
+        const auto plugged = machine_->pnp().plugIn(device);
+        lastPort_ = plugged.port;
+        lastAdded_ = plugged.added;
+        return device;
+    }
+    int lastPort() const { return lastPort_; }
+    NTSTATUS lastAdded() const { return lastAdded_; }
+
+    std::shared_ptr<kernel::OpenFile> open(int instance, bool from32Bit = false) {
+        std::shared_ptr<kernel::OpenFile> file;
+        const NTSTATUS status =
+            machine_->io().open("\\\\.\\ZOUSB-" + std::to_string(instance), from32Bit, file);
+        EXPECT_EQ(status, STATUS_SUCCESS) << kernel::statusName(status);
+        return file;
+    }
+    NTSTATUS tryOpen(const std::string& path) {
+        std::shared_ptr<kernel::OpenFile> file;
+        const NTSTATUS status = machine_->io().open(path, false, file);
+        if (file) {
+            machine_->io().close(*file);
+        }
+        return status;
+    }
+
+    Reply ioctl(kernel::OpenFile& file, ULONG code, std::vector<std::uint8_t> input = {},
+                std::size_t outputLength = 0) {
+        Reply reply{0, 0, std::vector<std::uint8_t>(outputLength)};
+        const kernel::IoResult result =
+            machine_->io().deviceControl(file, code, input, reply.output);
+        reply.status = result.status;
+        reply.information = result.information;
+        return reply;
+    }
+
+    // A vendor device-to-host request through IOCTL_ZOUSB_CONTROL_REQUEST.
+    Reply vendorIn(kernel::OpenFile& file, std::uint8_t request, std::uint16_t value,
+                   std::uint16_t index, std::size_t length) {
+        return ioctl(file, IOCTL_ZOUSB_CONTROL_REQUEST, controlRecord(1, 2, 0, request, value, index),
+                     length);
+    }
+
+    static std::vector<std::uint8_t> controlRecord(std::uint8_t direction, std::uint8_t type,
+                                                   std::uint8_t recipient, std::uint8_t request,
+                                                   std::uint16_t value, std::uint16_t index) {
+        return {direction, type, recipient, 0, request, 0,
+                static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                static_cast<std::uint8_t>(index), static_cast<std::uint8_t>(index >> 8)};
+    }
+    static std::vector<std::uint8_t> word32(std::uint32_t value) {
+        return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    }
+
+private:
+    std::unique_ptr<kernel::Machine> machine_;
+    int lastPort_ = 0;
+    NTSTATUS lastAdded_ = 0;
+};
+
+}  // namespace zo::test
