@@ -165,8 +165,7 @@ NTSTATUS UsbBus::submit(UsbPort& port, IRP* irp, URB* urb) {
     const Job job{&port, irp, urb};
     // Aborting must overtake the transfers it ends, so it never waits in the queue.
     if (completion_ == BusCompletion::Immediate || urb->UrbHeader.Function == URB_FUNCTION_ABORT_PIPE) {
-        execute(job);
-        return irp->IoStatus.Status;
+        return execute(job);
     }
     IoMarkIrpPending(irp);
     {
@@ -177,13 +176,17 @@ NTSTATUS UsbBus::submit(UsbPort& port, IRP* irp, URB* urb) {
     return STATUS_PENDING;
 }
 
-void UsbBus::execute(const Job& job) { finish(job, executeUrb(*this, *job.port, *job.urb)); }
+NTSTATUS UsbBus::execute(const Job& job) {
+    return finish(job, executeUrb(*this, *job.port, *job.urb));
+}
 
-void UsbBus::finish(const Job& job, USBD_STATUS usbStatus) {
+NTSTATUS UsbBus::finish(const Job& job, USBD_STATUS usbStatus) {
+    const NTSTATUS status = statusForUsbd(usbStatus);
     job.urb->UrbHeader.Status = usbStatus;
-    job.irp->IoStatus.Status = statusForUsbd(usbStatus);
+    job.irp->IoStatus.Status = status;
     job.irp->IoStatus.Information = 0;
     IoCompleteRequest(job.irp, IO_NO_INCREMENT);
+    return status;
 }
 
 void UsbBus::cancelPipe(UsbPort& port, USBD_PIPE_HANDLE pipe) {

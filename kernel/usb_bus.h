@@ -55,8 +55,10 @@ private:
         URB* urb;
     };
     void run();
-    void finish(const Job& job, USBD_STATUS usbStatus);
-    void execute(const Job& job);
+    // Both answer the status the request completed with: completion may free the request, so
+    // the caller must not read it back afterwards.
+    NTSTATUS finish(const Job& job, USBD_STATUS usbStatus);
+    NTSTATUS execute(const Job& job);
 
     BusCompletion completion_;
     UsbmonCapture* capture_;

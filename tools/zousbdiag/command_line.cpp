@@ -1,0 +1,129 @@
+#include "tools/zousbdiag/command_line.h"
+
+#include <optional>
+
+#include "tools/zousbdiag/hex_text.h"
+
+namespace zousbdiag {
+
+namespace {
+
+struct CommandName {
+    std::string_view name;
+    CommandKind kind;
+    bool takesInstance;
+};
+
+constexpr CommandName kCommands[] = {
+    {"help", CommandKind::Help, false},
+    {"--help", CommandKind::Help, false},
+    {"-h", CommandKind::Help, false},
+    {"list", CommandKind::List, false},
+    {"descriptors", CommandKind::Descriptors, true},
+    {"ioctl", CommandKind::Ioctl, true},
+    {"version", CommandKind::Version, true},
+    {"last-status", CommandKind::LastStatus, true},
+};
+
+ParsedCommandLine failure(std::string error) {
+    return {Command{}, std::move(error)};
+}
+
+// Reads the options of the ioctl command: --in HEX, --out LENGTH, --32bit, each at most once.
+std::string parseIoctlOptions(std::span<const std::string_view> options, Command& command) {
+    bool seenIn = false;
+    bool seenOut = false;
+    bool seen32Bit = false;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const std::string_view option = options[i];
+        bool* seen = option == "--in"      ? &seenIn
+                     : option == "--out"   ? &seenOut
+                     : option == "--32bit" ? &seen32Bit
+                                           : nullptr;
+        if (seen == nullptr) {
+            return "ioctl: unknown option '" + std::string(option) + "'";
+        }
+        if (*seen) {
+            return "ioctl: option " + std::string(option) + " is given twice";
+        }
+        *seen = true;
+        if (option == "--32bit") {
+            command.from32BitProcess = true;
+            continue;
+        }
+        if (i + 1 == options.size()) {
+            return "ioctl: option " + std::string(option) + " needs a value";
+        }
+        const std::string_view value = options[++i];
+        if (option == "--in") {
+            HexBytes input = parseHexBytes(value);
+            if (!input.error.empty()) {
+                return "ioctl: --in: " + input.error;
+            }
+            command.input = std::move(input.bytes);
+        } else {
+            const std::optional<std::uint64_t> length = parseNumber(value, kMaxOutputLength);
+            if (!length) {
+                return "ioctl: --out '" + std::string(value) + "' is not a length from 0 to " +
+                       std::to_string(kMaxOutputLength);
+            }
+            command.outputLength = static_cast<std::uint32_t>(*length);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) {
+    if (arguments.empty()) {
+        return failure("no command given");
+    }
+    const std::string_view name = arguments[0];
+    const CommandName* known = nullptr;
+    for (const CommandName& candidate : kCommands) {
+        if (candidate.name == name) {
+            known = &candidate;
+        }
+    }
+    if (known == nullptr) {
+        return failure("unknown command '" + std::string(name) + "'");
+    }
+    Command command;
+    command.kind = known->kind;
+    std::span<const std::string_view> rest = arguments.subspan(1);
+    if (known->takesInstance) {
+        if (rest.empty()) {
+            return failure(std::string(name) + ": the hub instance (0 to 7) is missing");
+        }
+        const std::optional<std::uint64_t> instance = parseNumber(rest[0], kInstanceCount - 1);
+        if (!instance) {
+            return failure(std::string(name) + ": '" + std::string(rest[0]) +
+                           "' is not a hub instance from 0 to 7");
+        }
+        command.instance = static_cast<unsigned>(*instance);
+        rest = rest.subspan(1);
+    }
+    if (command.kind == CommandKind::Ioctl) {
+        if (rest.empty()) {
+            return failure("ioctl: the I/O-control code is missing");
+        }
+        const std::optional<std::uint64_t> code = parseNumber(rest[0], UINT32_MAX);
+        if (!code) {
+            return failure("ioctl: '" + std::string(rest[0]) +
+                           "' is not a 32-bit code (decimal or 0x-hexadecimal)");
+        }
+        command.code = static_cast<std::uint32_t>(*code);
+        std::string error = parseIoctlOptions(rest.subspan(1), command);
+        if (!error.empty()) {
+            return failure(std::move(error));
+        }
+        return {command, {}};
+    }
+    if (!rest.empty()) {
+        return failure(std::string(name) + ": unexpected argument '" + std::string(rest[0]) + "'");
+    }
+    return {command, {}};
+}
+
+}  // namespace zousbdiag

@@ -1,0 +1,53 @@
+#include "tools/zousbdiag/commands.h"
+
+#include "kernel/ntstatus.h"
+#include "tools/zousbdiag/hex_text.h"
+
+namespace zousbdiag {
+
+std::string describeStatus(zo::platform::KernelStatus status) {
+    const std::string hex = hexNumber(static_cast<std::uint32_t>(status), 8);
+    const std::string name = zo::platform::statusText(status);
+    return name == hex ? hex : name + " (" + hex + ")";
+}
+
+std::optional<HubConnection> openHubOrReport(unsigned instance, std::ostream& err,
+                                             bool from32BitProcess) {
+    zo::platform::KernelStatus status = 0;
+    std::optional<HubConnection> hub = HubConnection::open(instance, status, from32BitProcess);
+    if (!hub) {
+        err << "zousbdiag: " << hubDeviceName(instance)
+            << (status == STATUS_OBJECT_NAME_NOT_FOUND ? ": no such hub ("
+                                                       : ": cannot open the hub (")
+            << describeStatus(status) << ")\n";
+    }
+    return hub;
+}
+
+int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
+    if (command.kind == CommandKind::Help) {
+        printUsage(out);
+        return kExitSuccess;
+    }
+    if (const std::string problem = machineConfigurationError(); !problem.empty()) {
+        err << "zousbdiag: the simulated machine is not as configured: " << problem << '\n';
+        return kExitFailure;
+    }
+    switch (command.kind) {
+        case CommandKind::List:
+            return runList(out, err);
+        case CommandKind::Descriptors:
+            return runDescriptors(command.instance, out, err);
+        case CommandKind::Ioctl:
+            return runIoctl(command, out, err);
+        case CommandKind::Version:
+            return runVersion(command.instance, out, err);
+        case CommandKind::LastStatus:
+            return runLastStatus(command.instance, out, err);
+        case CommandKind::Help:
+            break;
+    }
+    return kExitSuccess;
+}
+
+}  // namespace zousbdiag

@@ -1,0 +1,186 @@
+// Runs the built zousbdiag as a support engineer would, each time in a fresh process whose
+// simulated machine comes from ZOUSB_DEVICES.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct ToolRun {
+    int exitStatus = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The parent's environment without the machine's variables, plus ZOUSB_DEVICES=devices.
+std::vector<std::string> environmentWith(const std::string& devices) {
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view text(*variable);
+        if (!text.starts_with("ZOUSB_DEVICES=") && !text.starts_with("ZOUSB_CAPTURE=")) {
+            variables.emplace_back(text);
+        }
+    }
+    variables.push_back("ZOUSB_DEVICES=" + devices);
+    return variables;
+}
+
+ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) {
+    const std::filesystem::path folder = testing::TempDir();
+    const std::string stem = "zousbdiag_" + std::to_string(getpid());
+    const std::filesystem::path outPath = folder / (stem + ".out");
+    const std::filesystem::path errPath = folder / (stem + ".err");
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    arguments.insert(arguments.begin(), ZOUSBDIAG_PATH);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    std::vector<std::string> environment = environmentWith(devices);
+    std::vector<char*> envp;
+    for (std::string& variable : environment) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
+
+    ToolRun run;
+    pid_t child = 0;
+    const int spawned =
+        posix_spawn(&child, ZOUSBDIAG_PATH, &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        ADD_FAILURE() << "cannot start " << ZOUSBDIAG_PATH;
+        return run;
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readFile(outPath);
+    run.err = readFile(errPath);
+    std::filesystem::remove(outPath);
+    std::filesystem::remove(errPath);
+    return run;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(ZousbdiagTool, ListsEveryHubWithSpeedIdentifiersAndInformationBlock) {
+    const ToolRun run = runTool("sim;sim:speed=full,serial=0x1234;sim:info=0,pid=0x1111", {"list"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+    EXPECT_TRUE(contains(run.out,
+                         "Instance  Device       Speed  Vendor  Product  Serial      "
+                         "Firmware\n"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out,
+                         "0         \\\\.\\ZOUSB-0  high   0x5A4F  0x4345   0x00000001  "
+                         "0x0100\n"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out,
+                         "1         \\\\.\\ZOUSB-1  full   0x5A4F  0x4345   0x00001234  "
+                         "0x0100\n"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out,
+                         "2         \\\\.\\ZOUSB-2  high   0x5A4F  0x1111   -           "
+                         "-         (no information block)\n"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out, "3 hubs found.\n")) << run.out;
+}
+
+TEST(ZousbdiagTool, SaysSoWhenNoHubIsPluggedIn) {
+    const ToolRun run = runTool("", {"list"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_TRUE(contains(run.out, "No hubs found")) << run.out;
+}
+
+TEST(ZousbdiagTool, SendsAnyIoControlCodeAndShowsStatusInformationAndBytes) {
+    const ToolRun version = runTool("sim", {"ioctl", "0", "0x222074", "--out", "6"});
+    EXPECT_EQ(version.exitStatus, 0) << version.err;
+    EXPECT_TRUE(contains(version.out, "Status       STATUS_SUCCESS (0x00000000)\n")) << version.out;
+    EXPECT_TRUE(contains(version.out, "Information  6\n")) << version.out;
+    EXPECT_TRUE(contains(version.out, "  0000  01 00 0a 00 00 00\n")) << version.out;
+
+    // Information word 1 holds "VI" of the information block.
+    const ToolRun vendor = runTool(
+        "sim", {"ioctl", "0", "0x222059", "--in", "01 02 00 00 f0 00 01 00 00 00", "--out", "2"});
+    EXPECT_EQ(vendor.exitStatus, 0) << vendor.err;
+    EXPECT_TRUE(contains(vendor.out, "  0000  56 49\n")) << vendor.out;
+
+    const ToolRun tooShort = runTool("sim", {"ioctl", "0", "0x222074", "--out", "5"});
+    EXPECT_EQ(tooShort.exitStatus, 1);
+    EXPECT_TRUE(contains(tooShort.out, "Status       STATUS_UNSUCCESSFUL (0xC0000001)\n"))
+        << tooShort.out;
+    EXPECT_TRUE(contains(tooShort.err, "the request failed: STATUS_UNSUCCESSFUL")) << tooShort.err;
+}
+
+TEST(ZousbdiagTool, ShowsDescriptorsVersionAndLastUsbStatus) {
+    const ToolRun descriptors = runTool("sim:serial=0xCAFE", {"descriptors", "0"});
+    EXPECT_EQ(descriptors.exitStatus, 0) << descriptors.err;
+    EXPECT_TRUE(contains(descriptors.out, "Configuration descriptor (46 bytes)\n"));
+    EXPECT_TRUE(contains(descriptors.out, "Endpoint 0x86 IN  bulk        max packet 512"));
+    EXPECT_TRUE(contains(descriptors.out, "  2  \"Kestrava Quintel\"\n")) << descriptors.out;
+    EXPECT_TRUE(contains(descriptors.out, "  3  \"0000CAFE\"\n")) << descriptors.out;
+
+    const ToolRun version = runTool("sim", {"version", "0"});
+    EXPECT_EQ(version.exitStatus, 0) << version.err;
+    EXPECT_EQ(version.out, "Driver version 1.10.0\n");
+
+    const ToolRun lastStatus = runTool("sim", {"last-status", "0"});
+    EXPECT_EQ(lastStatus.exitStatus, 0) << lastStatus.err;
+    EXPECT_EQ(lastStatus.out, "Last USB status 0x00000000 (no USB request has failed)\n");
+}
+
+TEST(ZousbdiagTool, FailsClearlyOnAMissingHubABrokenMachineOrABadCommandLine) {
+    const ToolRun missing = runTool("sim", {"version", "3"});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_TRUE(contains(missing.err, "\\\\.\\ZOUSB-3: no such hub (STATUS_OBJECT_NAME_NOT_FOUND"))
+        << missing.err;
+
+    const ToolRun malformed = runTool("sim;sim:speed=low", {"list"});
+    EXPECT_EQ(malformed.exitStatus, 1);
+    EXPECT_TRUE(contains(malformed.err, "speed must be 'high' or 'full', not 'low'"))
+        << malformed.err;
+    EXPECT_TRUE(malformed.out.empty()) << malformed.out;
+
+    const ToolRun badHex = runTool("sim", {"ioctl", "0", "0x222074", "--in", "0g"});
+    EXPECT_EQ(badHex.exitStatus, 2);
+    EXPECT_TRUE(contains(badHex.err, "'g' at position 2 is not a hexadecimal digit")) << badHex.err;
+
+    const ToolRun unknown = runTool("sim", {"frobnicate"});
+    EXPECT_EQ(unknown.exitStatus, 2);
+    EXPECT_TRUE(contains(unknown.err, "unknown command 'frobnicate'")) << unknown.err;
+
+    const ToolRun help = runTool("sim", {"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_TRUE(contains(help.out, "ioctl N CODE [--in HEX] [--out LENGTH] [--32bit]"));
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+#include "tools/zousbdiag/commands.h"
+
+namespace zousbdiag {
+
+void printUsage(std::ostream& out) {
+    out << R"(Usage: zousbdiag COMMAND [ARGUMENTS]
+
+Diagnostics for Kestrava Quintel hubs and their driver zousbdrv. N is a hub instance, 0 to 7,
+opened as \\.\ZOUSB-N.
+
+Commands:
+  list                     every hub that opens: instance, speed, vendor and product
+                           identifiers, serial number and firmware from the information block
+  descriptors N            device, configuration (interfaces, endpoints) and string descriptors
+                           1 to 3 (language 0x0409) of hub N
+  ioctl N CODE [--in HEX] [--out LENGTH] [--32bit]
+                           sends the I/O-control CODE (decimal or 0x-hexadecimal) to hub N and
+                           prints the status, Information and the output bytes
+                             --in HEX      input bytes as hexadecimal pairs, blanks allowed
+                                           between pairs: "0a 1b" or "0a1b" (default: none)
+                             --out LENGTH  output buffer length in bytes, decimal or 0x-hex,
+                                           at most 16777216 (default: 0)
+                             --32bit       open the hub as a 32-bit process would
+  version N                the driver version (IOCTL_ZOUSB_GET_DRIVER_VERSION)
+  last-status N            the last failing USB status (IOCTL_ZOUSB_GET_LAST_USB_STATUS)
+  help, --help, -h         this text
+
+Examples:
+  zousbdiag list
+  zousbdiag ioctl 0 0x222074 --out 6
+  zousbdiag ioctl 0 0x222059 --in "01 02 00 00 f0 00 00 00 00 00" --out 2
+
+The simulated hubs come from ZOUSB_DEVICES (for example "sim;sim:speed=full"); ZOUSB_CAPTURE=FILE
+records the USB traffic as a usbmon pcap capture.
+
+Exit status: 0 success, 1 a hub is missing, a request failed or ZOUSB_DEVICES is malformed,
+2 the command line is wrong.
+)";
+}
+
+}  // namespace zousbdiag
