@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/registry/key_access.h"
 #include "platform/registry/key_location.h"
 #include "platform/registry/reg_text_parser.h"
 #include "platform/registry/reg_text_writer.h"
@@ -29,26 +30,18 @@ Outcome<std::string> exportKey(std::string_view keyName, REGSAM access) {
     if (!location) {
         return unknownKey(keyName);
     }
-    const auto hive = hiveFile(location->hive).load();
-    if (!hive.ok()) {
-        return hive.failure();
+    // The top key is named as the caller spelled it, with the root's full name.
+    auto names = *splitKeyPath(keyName);
+    names.front() = rootName(*rootNamed(names.front()));
+    std::string text;
+    const auto failure = readKey(*location, [&](const KeyNode& key) {
+        text = writeRegText(key, joinKeyPath(names));
+        return ERROR_SUCCESS;
+    });
+    if (failure.status != ERROR_SUCCESS) {
+        return failure;
     }
-    // The keys are named as stored, below the root the caller named.
-    std::string displayed(rootName(*rootNamed(splitKeyPath(keyName)->front())));
-    const std::size_t belowRoot = splitKeyPath(keyName)->size() - 1;
-    const KeyNode* key = &hive.value();
-    for (std::size_t level = 0; level < location->path.size(); ++level) {
-        const auto found = key->subkeys.find(location->path[level]);
-        if (found == key->subkeys.end()) {
-            return Failure{ERROR_KEY_DELETED,
-                           "the key " + std::string(keyName) + " does not exist"};
-        }
-        if (level + belowRoot >= location->path.size()) {
-            displayed += '\\' + found->first;
-        }
-        key = found->second.get();
-    }
-    return writeRegText(*key, displayed);
+    return text;
 }
 
 Failure importRegText(std::string_view text, REGSAM access) {

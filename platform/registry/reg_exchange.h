@@ -11,7 +11,8 @@
 
 namespace zo::platform::registry {
 
-// `keyName` is a full key name such as HKLM\Software\Valdra.
+// `keyName` is a full key name such as HKLM\Software\Valdra; the text names it so, with the
+// root's full name, and the keys below it as they are stored.
 Outcome<std::string> exportKey(std::string_view keyName, REGSAM access);
 
 // Refuses the whole text when any part of it is damaged or names an unknown root. Each hive the

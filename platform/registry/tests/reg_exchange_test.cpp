@@ -23,7 +23,11 @@ TEST(RegExchange, AnExportedKeyImportsIntoAnotherRegistryUnchanged) {
             "\"Name\"=\"Quintel\"\n\n[HKEY_CURRENT_USER\\Software\\Valdra\\Sub]\n"
             "\"Blob\"=hex:01,02\n";
         ASSERT_EQ(importRegText(text, KEY_ALL_ACCESS).status, ERROR_SUCCESS);
-        auto result = exportKey("HKCU\\software\\valdra", KEY_READ);
+        EXPECT_EQ(exportKey("hkcu\\software\\valdra", KEY_READ)
+                      .value()
+                      .find("[HKEY_CURRENT_USER\\software\\valdra]"),
+                  38u);
+        auto result = exportKey("HKCU\\Software\\Valdra", KEY_READ);
         ASSERT_TRUE(result.ok()) << result.failure().message;
         exported = result.value();
         EXPECT_NE(exported.find("[HKEY_CURRENT_USER\\Software\\Valdra]\n\"Name\"=\"Quintel\""),
