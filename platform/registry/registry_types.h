@@ -3,6 +3,7 @@
 // access rights and view flags. The numbers are the Windows ones, so that code written against the
 // registry reads the same here and in a later Win32 build.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace zo::platform::registry {
@@ -15,6 +16,7 @@ inline constexpr LSTATUS ERROR_SUCCESS = 0;
 inline constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;
 inline constexpr LSTATUS ERROR_ACCESS_DENIED = 5;
 inline constexpr LSTATUS ERROR_INVALID_HANDLE = 6;
+inline constexpr LSTATUS ERROR_OUTOFMEMORY = 14;
 inline constexpr LSTATUS ERROR_INVALID_PARAMETER = 87;
 inline constexpr LSTATUS ERROR_MORE_DATA = 234;
 inline constexpr LSTATUS ERROR_NO_MORE_ITEMS = 259;

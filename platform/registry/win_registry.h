@@ -18,8 +18,6 @@
 
 namespace zo::platform::registry {
 
-inline constexpr LSTATUS ERROR_OUTOFMEMORY = 14;
-
 // Opens an existing key; `subKey` null or empty opens another handle to `key` itself.
 LSTATUS RegOpenKeyEx(HKEY key, const char* subKey, REGSAM access, HKEY* result) noexcept;
 // Opens the key, creating it and the keys above it when missing; `disposition` may be null.
