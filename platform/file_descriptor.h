@@ -1,0 +1,34 @@
+#pragma once
+// Owns a POSIX file descriptor and closes it when it goes out of scope.
+
+#include <unistd.h>
+
+#include <utility>
+
+namespace zo::platform {
+
+class FileDescriptor {
+  public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+
+    bool valid() const { return fd_ >= 0; }
+    int get() const { return fd_; }
+
+  private:
+    int fd_ = -1;
+};
+
+}  // namespace zo::platform
