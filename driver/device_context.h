@@ -12,8 +12,8 @@ struct DeviceContext {
     USBD_INTERFACE_INFORMATION* Interface;    // pool copy of the selected interface; null before
     WCHAR LinkName[20];                       // "\DosDevices\Zousb-n" and its terminating zero
     LONG LastUsbStatus;                       // the latest URB status that was an error
-    LONG IoCount;       // requests in progress plus one for the device's own existence
-    KEVENT RemoveEvent; // signalled when IoCount reaches 0
+    LONG IoCount;        // requests in progress plus one for the device's own existence
+    KEVENT RemoveEvent;  // signalled when IoCount reaches 0
     BOOLEAN Removing;
     BOOLEAN StopStream;
     PVOID StreamData;

@@ -6,10 +6,13 @@ namespace {
 
 NTSTATUS DispatchCreate(DEVICE_OBJECT* device, IRP* irp) {
     // A handle can be opened only once the hub has started.
-    return completeRequest(irp, contextOf(device)->Started ? STATUS_SUCCESS : STATUS_UNSUCCESSFUL, 0);
+    return completeRequest(irp, contextOf(device)->Started ? STATUS_SUCCESS : STATUS_UNSUCCESSFUL,
+                           0);
 }
 
-NTSTATUS DispatchClose(DEVICE_OBJECT*, IRP* irp) { return completeRequest(irp, STATUS_SUCCESS, 0); }
+NTSTATUS DispatchClose(DEVICE_OBJECT*, IRP* irp) {
+    return completeRequest(irp, STATUS_SUCCESS, 0);
+}
 
 void DriverUnload(DRIVER_OBJECT*) {}
 

@@ -15,10 +15,12 @@ constexpr ULONG kBlock = 512;
 
 // The URB function of a class (1) or vendor (2) request to a recipient 0..3; 0 outside the table.
 USHORT controlFunction(std::uint8_t type, std::uint8_t recipient) {
-    static constexpr USHORT classFunctions[] = {URB_FUNCTION_CLASS_DEVICE, URB_FUNCTION_CLASS_INTERFACE,
-                                                URB_FUNCTION_CLASS_ENDPOINT, URB_FUNCTION_CLASS_OTHER};
-    static constexpr USHORT vendorFunctions[] = {URB_FUNCTION_VENDOR_DEVICE, URB_FUNCTION_VENDOR_INTERFACE,
-                                                 URB_FUNCTION_VENDOR_ENDPOINT, URB_FUNCTION_VENDOR_OTHER};
+    static constexpr USHORT classFunctions[] = {
+        URB_FUNCTION_CLASS_DEVICE, URB_FUNCTION_CLASS_INTERFACE, URB_FUNCTION_CLASS_ENDPOINT,
+        URB_FUNCTION_CLASS_OTHER};
+    static constexpr USHORT vendorFunctions[] = {
+        URB_FUNCTION_VENDOR_DEVICE, URB_FUNCTION_VENDOR_INTERFACE, URB_FUNCTION_VENDOR_ENDPOINT,
+        URB_FUNCTION_VENDOR_OTHER};
     if (recipient > 3) {
         return 0;
     }
@@ -29,7 +31,8 @@ USHORT controlFunction(std::uint8_t type, std::uint8_t recipient) {
 }
 
 // One host-to-device memory-load request of `data` at `address` through a URB the caller reuses.
-NTSTATUS sendLoad(DEVICE_OBJECT* device, URB* urb, ULONG address, std::uint8_t* data, ULONG length) {
+NTSTATUS sendLoad(DEVICE_OBJECT* device, URB* urb, ULONG address, std::uint8_t* data,
+                  ULONG length) {
     std::memset(urb, 0, kControlUrbLength);
     urb->UrbHeader.Length = kControlUrbLength;
     urb->UrbHeader.Function = URB_FUNCTION_VENDOR_DEVICE;
@@ -169,7 +172,8 @@ IoctlResult setFeature(DEVICE_OBJECT* device, const IoctlRequest& request) {
     }
     ZOUSB_FEATURE_REQUEST record;
     std::memcpy(&record, request.systemBuffer, sizeof record);
-    URB* urb = allocateUrb(sizeof(_URB_CONTROL_FEATURE_REQUEST), URB_FUNCTION_SET_FEATURE_TO_DEVICE);
+    URB* urb =
+        allocateUrb(sizeof(_URB_CONTROL_FEATURE_REQUEST), URB_FUNCTION_SET_FEATURE_TO_DEVICE);
     if (urb == nullptr) {
         return {STATUS_NO_MEMORY, 0};
     }

@@ -38,7 +38,8 @@ IoctlResult readDescriptorInto(DEVICE_OBJECT* device, const IoctlRequest& reques
         return {STATUS_SUCCESS, 0};
     }
     ULONG received = 0;
-    const NTSTATUS status = ReadDescriptor(device, type, 0, 0, request.systemBuffer, length, &received);
+    const NTSTATUS status =
+        ReadDescriptor(device, type, 0, 0, request.systemBuffer, length, &received);
     if (status == STATUS_NO_MEMORY) {
         return {status, 0};
     }
@@ -54,8 +55,8 @@ USB_CONFIGURATION_DESCRIPTOR* readWholeConfiguration(DEVICE_OBJECT* device) {
             return nullptr;
         }
         ULONG received = 0;
-        const NTSTATUS status =
-            ReadDescriptor(device, USB_CONFIGURATION_DESCRIPTOR_TYPE, 0, 0, buffer, size, &received);
+        const NTSTATUS status = ReadDescriptor(device, USB_CONFIGURATION_DESCRIPTOR_TYPE, 0, 0,
+                                               buffer, size, &received);
         const ULONG total = buffer->wTotalLength;
         if (!NT_SUCCESS(status) || received < sizeof(USB_CONFIGURATION_DESCRIPTOR) ||
             total < sizeof(USB_CONFIGURATION_DESCRIPTOR)) {
@@ -102,11 +103,13 @@ IoctlResult readDeviceDescriptor(DEVICE_OBJECT* device, const IoctlRequest& requ
     if (request.outputLength < sizeof(USB_DEVICE_DESCRIPTOR)) {
         return {STATUS_BUFFER_TOO_SMALL, 0};
     }
-    return readDescriptorInto(device, request, USB_DEVICE_DESCRIPTOR_TYPE, sizeof(USB_DEVICE_DESCRIPTOR));
+    return readDescriptorInto(device, request, USB_DEVICE_DESCRIPTOR_TYPE,
+                              sizeof(USB_DEVICE_DESCRIPTOR));
 }
 
 IoctlResult readConfigDescriptor(DEVICE_OBJECT* device, const IoctlRequest& request) {
-    return readDescriptorInto(device, request, USB_CONFIGURATION_DESCRIPTOR_TYPE, request.outputLength);
+    return readDescriptorInto(device, request, USB_CONFIGURATION_DESCRIPTOR_TYPE,
+                              request.outputLength);
 }
 
 IoctlResult readStringDescriptor(DEVICE_OBJECT* device, const IoctlRequest& request) {
@@ -116,9 +119,9 @@ IoctlResult readStringDescriptor(DEVICE_OBJECT* device, const IoctlRequest& requ
     ZOUSB_STRING_REQUEST record;
     std::memcpy(&record, request.systemBuffer, sizeof record);
     ULONG received = 0;
-    const NTSTATUS status = ReadDescriptor(device, USB_STRING_DESCRIPTOR_TYPE, record.index,
-                                           record.language, request.systemBuffer,
-                                           request.outputLength, &received);
+    const NTSTATUS status =
+        ReadDescriptor(device, USB_STRING_DESCRIPTOR_TYPE, record.index, record.language,
+                       request.systemBuffer, request.outputLength, &received);
     if (status == STATUS_NO_MEMORY) {
         return {status, 0};
     }

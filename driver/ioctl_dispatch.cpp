@@ -7,7 +7,9 @@
 
 namespace {
 
-IoctlResult nop(DEVICE_OBJECT*, const IoctlRequest&) { return {STATUS_SUCCESS, 0}; }
+IoctlResult nop(DEVICE_OBJECT*, const IoctlRequest&) {
+    return {STATUS_SUCCESS, 0};
+}
 
 IoctlResult stopStream(DEVICE_OBJECT* device, const IoctlRequest&) {
     std::atomic_ref<BOOLEAN>(contextOf(device)->StopStream).store(TRUE);
@@ -15,9 +17,13 @@ IoctlResult stopStream(DEVICE_OBJECT* device, const IoctlRequest&) {
 }
 
 // Isochronous transfers and streaming are not served by this driver build.
-IoctlResult notImplemented(DEVICE_OBJECT*, const IoctlRequest&) { return {STATUS_NOT_IMPLEMENTED, 0}; }
+IoctlResult notImplemented(DEVICE_OBJECT*, const IoctlRequest&) {
+    return {STATUS_NOT_IMPLEMENTED, 0};
+}
 
-IoctlResult unknownCode(DEVICE_OBJECT*, const IoctlRequest&) { return {STATUS_INVALID_PARAMETER, 0}; }
+IoctlResult unknownCode(DEVICE_OBJECT*, const IoctlRequest&) {
+    return {STATUS_INVALID_PARAMETER, 0};
+}
 
 using Handler = IoctlResult (*)(DEVICE_OBJECT*, const IoctlRequest&);
 

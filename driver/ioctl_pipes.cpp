@@ -10,7 +10,8 @@ namespace {
 
 constexpr USHORT kTransferUrbLength = sizeof(_URB_BULK_OR_INTERRUPT_TRANSFER);
 
-NTSTATUS sendPipeRequest(DEVICE_OBJECT* device, USHORT function, USBD_PIPE_HANDLE pipe, bool* allocated) {
+NTSTATUS sendPipeRequest(DEVICE_OBJECT* device, USHORT function, USBD_PIPE_HANDLE pipe,
+                         bool* allocated) {
     USBD_VERSION_INFORMATION version{};
     USBD_GetUSBDIVersion(&version);
     const USHORT length = version.USBDI_Version < 0x101 ? 36 : sizeof(_URB_PIPE_REQUEST);
@@ -118,7 +119,8 @@ IoctlResult frameNumber(DEVICE_OBJECT* device, const IoctlRequest& request) {
     if (request.outputLength < sizeof(ULONG)) {
         return {STATUS_INVALID_PARAMETER, 0};
     }
-    URB* urb = allocateUrb(sizeof(_URB_GET_CURRENT_FRAME_NUMBER), URB_FUNCTION_GET_CURRENT_FRAME_NUMBER);
+    URB* urb =
+        allocateUrb(sizeof(_URB_GET_CURRENT_FRAME_NUMBER), URB_FUNCTION_GET_CURRENT_FRAME_NUMBER);
     if (urb == nullptr) {
         return {STATUS_NO_MEMORY, 0};
     }

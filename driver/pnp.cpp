@@ -20,7 +20,8 @@ NTSTATUS passDown(DEVICE_OBJECT* device, IRP* irp) {
 // Reads the configuration descriptor: its header first, then the whole of it. The caller frees
 // the returned buffer.
 NTSTATUS readConfiguration(DEVICE_OBJECT* device, USB_CONFIGURATION_DESCRIPTOR** configuration) {
-    auto* header = static_cast<USB_CONFIGURATION_DESCRIPTOR*>(allocateZeroed(kConfigurationHeaderBuffer));
+    auto* header =
+        static_cast<USB_CONFIGURATION_DESCRIPTOR*>(allocateZeroed(kConfigurationHeaderBuffer));
     if (header == nullptr) {
         return STATUS_NO_MEMORY;
     }
@@ -32,14 +33,16 @@ NTSTATUS readConfiguration(DEVICE_OBJECT* device, USB_CONFIGURATION_DESCRIPTOR**
     if (!NT_SUCCESS(status)) {
         return status;
     }
-    if (received < sizeof(USB_CONFIGURATION_DESCRIPTOR) || total < sizeof(USB_CONFIGURATION_DESCRIPTOR)) {
+    if (received < sizeof(USB_CONFIGURATION_DESCRIPTOR) ||
+        total < sizeof(USB_CONFIGURATION_DESCRIPTOR)) {
         return STATUS_UNSUCCESSFUL;
     }
     auto* whole = static_cast<USB_CONFIGURATION_DESCRIPTOR*>(allocateZeroed(total + 16));
     if (whole == nullptr) {
         return STATUS_NO_MEMORY;
     }
-    status = ReadDescriptor(device, USB_CONFIGURATION_DESCRIPTOR_TYPE, 0, 0, whole, total, &received);
+    status =
+        ReadDescriptor(device, USB_CONFIGURATION_DESCRIPTOR_TYPE, 0, 0, whole, total, &received);
     // A descriptor that changed its length between the two reads cannot be walked safely.
     if (NT_SUCCESS(status) && (received != total || whole->wTotalLength != total)) {
         status = STATUS_UNSUCCESSFUL;
@@ -60,7 +63,8 @@ NTSTATUS startDevice(DEVICE_OBJECT* device, IRP* irp) {
     }
     context->LinkRegistered = TRUE;
 
-    auto* descriptor = static_cast<USB_DEVICE_DESCRIPTOR*>(allocateZeroed(sizeof(USB_DEVICE_DESCRIPTOR)));
+    auto* descriptor =
+        static_cast<USB_DEVICE_DESCRIPTOR*>(allocateZeroed(sizeof(USB_DEVICE_DESCRIPTOR)));
     if (descriptor == nullptr) {
         return completeRequest(irp, STATUS_NO_MEMORY, 0);
     }

@@ -17,26 +17,36 @@ inline constexpr std::uint32_t kOutDirect = 2;
 
 }  // namespace zousb
 
-inline constexpr std::uint32_t IOCTL_ZOUSB_QUERY_INTERFACE = zousb::ioctlCode(0x800, zousb::kBuffered);
-inline constexpr std::uint32_t IOCTL_ZOUSB_READ_DEVICE_DESCRIPTOR = zousb::ioctlCode(0x801, zousb::kBuffered);
-inline constexpr std::uint32_t IOCTL_ZOUSB_READ_CONFIG_DESCRIPTOR = zousb::ioctlCode(0x802, zousb::kBuffered);
-inline constexpr std::uint32_t IOCTL_ZOUSB_VENDOR_TRANSFER = zousb::ioctlCode(0x805, zousb::kBuffered);
+inline constexpr std::uint32_t IOCTL_ZOUSB_QUERY_INTERFACE =
+    zousb::ioctlCode(0x800, zousb::kBuffered);
+inline constexpr std::uint32_t IOCTL_ZOUSB_READ_DEVICE_DESCRIPTOR =
+    zousb::ioctlCode(0x801, zousb::kBuffered);
+inline constexpr std::uint32_t IOCTL_ZOUSB_READ_CONFIG_DESCRIPTOR =
+    zousb::ioctlCode(0x802, zousb::kBuffered);
+inline constexpr std::uint32_t IOCTL_ZOUSB_VENDOR_TRANSFER =
+    zousb::ioctlCode(0x805, zousb::kBuffered);
 inline constexpr std::uint32_t IOCTL_ZOUSB_NOP = zousb::ioctlCode(0x806, zousb::kBuffered);
 inline constexpr std::uint32_t IOCTL_ZOUSB_LOAD_BLOCKS = zousb::ioctlCode(0x807, zousb::kBuffered);
 inline constexpr std::uint32_t IOCTL_ZOUSB_RESET_PORT = zousb::ioctlCode(0x80C, zousb::kInDirect);
 inline constexpr std::uint32_t IOCTL_ZOUSB_RESET_PIPE = zousb::ioctlCode(0x80D, zousb::kInDirect);
 inline constexpr std::uint32_t IOCTL_ZOUSB_ABORT_PIPE = zousb::ioctlCode(0x80F, zousb::kInDirect);
-inline constexpr std::uint32_t IOCTL_ZOUSB_SELECT_INTERFACE = zousb::ioctlCode(0x810, zousb::kBuffered);
-inline constexpr std::uint32_t IOCTL_ZOUSB_READ_STRING_DESCRIPTOR = zousb::ioctlCode(0x811, zousb::kBuffered);
+inline constexpr std::uint32_t IOCTL_ZOUSB_SELECT_INTERFACE =
+    zousb::ioctlCode(0x810, zousb::kBuffered);
+inline constexpr std::uint32_t IOCTL_ZOUSB_READ_STRING_DESCRIPTOR =
+    zousb::ioctlCode(0x811, zousb::kBuffered);
 inline constexpr std::uint32_t IOCTL_ZOUSB_PIPE_READ = zousb::ioctlCode(0x813, zousb::kOutDirect);
 inline constexpr std::uint32_t IOCTL_ZOUSB_PIPE_WRITE = zousb::ioctlCode(0x814, zousb::kInDirect);
-inline constexpr std::uint32_t IOCTL_ZOUSB_GET_FRAME_NUMBER = zousb::ioctlCode(0x815, zousb::kBuffered);
-inline constexpr std::uint32_t IOCTL_ZOUSB_CONTROL_REQUEST = zousb::ioctlCode(0x816, zousb::kInDirect);
-inline constexpr std::uint32_t IOCTL_ZOUSB_GET_LAST_USB_STATUS = zousb::ioctlCode(0x817, zousb::kBuffered);
+inline constexpr std::uint32_t IOCTL_ZOUSB_GET_FRAME_NUMBER =
+    zousb::ioctlCode(0x815, zousb::kBuffered);
+inline constexpr std::uint32_t IOCTL_ZOUSB_CONTROL_REQUEST =
+    zousb::ioctlCode(0x816, zousb::kInDirect);
+inline constexpr std::uint32_t IOCTL_ZOUSB_GET_LAST_USB_STATUS =
+    zousb::ioctlCode(0x817, zousb::kBuffered);
 inline constexpr std::uint32_t IOCTL_ZOUSB_ISO_READ = zousb::ioctlCode(0x819, zousb::kOutDirect);
 inline constexpr std::uint32_t IOCTL_ZOUSB_ISO_WRITE = zousb::ioctlCode(0x81A, zousb::kInDirect);
 inline constexpr std::uint32_t IOCTL_ZOUSB_LOAD_MEMORY = zousb::ioctlCode(0x81B, zousb::kInDirect);
-inline constexpr std::uint32_t IOCTL_ZOUSB_GET_DRIVER_VERSION = zousb::ioctlCode(0x81D, zousb::kBuffered);
+inline constexpr std::uint32_t IOCTL_ZOUSB_GET_DRIVER_VERSION =
+    zousb::ioctlCode(0x81D, zousb::kBuffered);
 inline constexpr std::uint32_t IOCTL_ZOUSB_START_STREAM = zousb::ioctlCode(0x81E, zousb::kBuffered);
 inline constexpr std::uint32_t IOCTL_ZOUSB_STOP_STREAM = zousb::ioctlCode(0x81F, zousb::kBuffered);
 inline constexpr std::uint32_t IOCTL_ZOUSB_READ_STREAM = zousb::ioctlCode(0x820, zousb::kOutDirect);

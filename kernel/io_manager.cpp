@@ -22,7 +22,8 @@ NTSTATUS IoManager::open(std::string_view path, bool from32BitProcess,
     if (!path.starts_with(kUserPrefix) || path.size() == kUserPrefix.size()) {
         return STATUS_OBJECT_NAME_INVALID;
     }
-    const std::string link = std::string(kDosDevices) + std::string(path.substr(kUserPrefix.size()));
+    const std::string link =
+        std::string(kDosDevices) + std::string(path.substr(kUserPrefix.size()));
     auto device = machine_.objects().resolve(link);
     if (!device) {
         return STATUS_OBJECT_NAME_NOT_FOUND;
@@ -65,8 +66,7 @@ IoResult IoManager::deviceControl(OpenFile& file, ULONG code, std::span<const st
     location->Parameters.DeviceIoControl.IoControlCode = code;
     location->Parameters.DeviceIoControl.InputBufferLength = static_cast<ULONG>(input.size());
     location->Parameters.DeviceIoControl.OutputBufferLength = static_cast<ULONG>(output.size());
-    location->Parameters.DeviceIoControl.Type3InputBuffer =
-        const_cast<std::uint8_t*>(input.data());
+    location->Parameters.DeviceIoControl.Type3InputBuffer = const_cast<std::uint8_t*>(input.data());
 
     const IO_STATUS_BLOCK result = sendAndWait(IoGetAttachedDevice(file.device.get()), irp);
     IoFreeIrp(irp);

@@ -26,7 +26,7 @@ struct IoResult {
 };
 
 class IoManager {
-public:
+  public:
     explicit IoManager(Machine& machine) : machine_(machine) {}
 
     // Opens "\\.\NAME" (the link \DosDevices\NAME); the device's create handler decides.
@@ -35,7 +35,7 @@ public:
                            std::span<std::uint8_t> output);
     NTSTATUS close(OpenFile& file);
 
-private:
+  private:
     IRP* newRequest(OpenFile& file, UCHAR major);
 
     Machine& machine_;

@@ -22,9 +22,13 @@ bool routineWanted(const IO_STACK_LOCATION& location, NTSTATUS status) {
 
 }  // namespace
 
-PVOID MmGetSystemAddressForMdlSafe(MDL* mdl, MM_PAGE_PRIORITY) { return mdl->StartVa; }
+PVOID MmGetSystemAddressForMdlSafe(MDL* mdl, MM_PAGE_PRIORITY) {
+    return mdl->StartVa;
+}
 
-ULONG MmGetMdlByteCount(const MDL* mdl) { return mdl->ByteCount; }
+ULONG MmGetMdlByteCount(const MDL* mdl) {
+    return mdl->ByteCount;
+}
 
 IRP* IoAllocateIrp(CCHAR stackSize, BOOLEAN) {
     if (stackSize < 1) {
@@ -38,7 +42,9 @@ IRP* IoAllocateIrp(CCHAR stackSize, BOOLEAN) {
     return irp;
 }
 
-void IoFreeIrp(IRP* irp) { zo::kernel::Machine::current().destroyIrp(irp); }
+void IoFreeIrp(IRP* irp) {
+    zo::kernel::Machine::current().destroyIrp(irp);
+}
 
 IRP* IoBuildDeviceIoControlRequest(ULONG code, DEVICE_OBJECT* device, PVOID inputBuffer,
                                    ULONG inputLength, PVOID outputBuffer, ULONG outputLength,
@@ -66,7 +72,9 @@ IO_STACK_LOCATION* IoGetNextIrpStackLocation(IRP* irp) {
     return &locationAt(irp, irp->CurrentLocation - 1);
 }
 
-void IoSkipCurrentIrpStackLocation(IRP* irp) { ++irp->CurrentLocation; }
+void IoSkipCurrentIrpStackLocation(IRP* irp) {
+    ++irp->CurrentLocation;
+}
 
 void IoCopyCurrentIrpStackLocationToNext(IRP* irp) {
     IO_STACK_LOCATION* next = IoGetNextIrpStackLocation(irp);
@@ -86,7 +94,9 @@ void IoSetCompletionRoutine(IRP* irp, PIO_COMPLETION_ROUTINE routine, PVOID cont
                                        (onCancel ? SL_INVOKE_ON_CANCEL : 0));
 }
 
-void IoMarkIrpPending(IRP* irp) { IoGetCurrentIrpStackLocation(irp)->Control |= SL_PENDING_RETURNED; }
+void IoMarkIrpPending(IRP* irp) {
+    IoGetCurrentIrpStackLocation(irp)->Control |= SL_PENDING_RETURNED;
+}
 
 NTSTATUS IoCallDriver(DEVICE_OBJECT* device, IRP* irp) {
     --irp->CurrentLocation;
@@ -131,11 +141,15 @@ void IoCompleteRequest(IRP* irp, CCHAR) {
     }
 }
 
-BOOLEAN IoIs32bitProcess(IRP* irp) { return irp->from32BitProcess ? TRUE : FALSE; }
+BOOLEAN IoIs32bitProcess(IRP* irp) {
+    return irp->from32BitProcess ? TRUE : FALSE;
+}
 
 void PoStartNextPowerIrp(IRP*) {}
 
-NTSTATUS PoCallDriver(DEVICE_OBJECT* device, IRP* irp) { return IoCallDriver(device, irp); }
+NTSTATUS PoCallDriver(DEVICE_OBJECT* device, IRP* irp) {
+    return IoCallDriver(device, irp);
+}
 
 namespace zo::kernel {
 

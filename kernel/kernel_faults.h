@@ -9,13 +9,13 @@ namespace zo::kernel {
 enum class KernelCall { CreateDevice, CreateSymbolicLink, AttachDevice };
 
 class KernelFaults {
-public:
+  public:
     // The next `count` calls of `call` fail.
     void failNext(KernelCall call, int count = 1);
     // True, and one failure fewer, when this call is to fail.
     bool take(KernelCall call);
 
-private:
+  private:
     std::mutex mutex_;
     std::map<KernelCall, int> pending_;
 };

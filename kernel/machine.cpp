@@ -30,7 +30,8 @@ Machine::Machine(MachineOptions options)
         std::string error;
         capture_ = UsbmonCapture::create(options_.capturePath, error);
         if (!capture_) {
-            configurationError_ = "ZOUSB_CAPTURE: cannot write " + options_.capturePath + ": " + error;
+            configurationError_ =
+                "ZOUSB_CAPTURE: cannot write " + options_.capturePath + ": " + error;
         }
     }
     bus_ = std::make_unique<UsbBus>(options_.completion, capture_.get());

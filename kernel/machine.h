@@ -30,7 +30,7 @@ struct MachineOptions {
 };
 
 class Machine {
-public:
+  public:
     explicit Machine(MachineOptions options = {});
     Machine(const Machine&) = delete;
     Machine& operator=(const Machine&) = delete;
@@ -60,7 +60,7 @@ public:
     void destroyIrp(IRP* irp);
     std::size_t outstandingIrps() const;
 
-private:
+  private:
     MachineOptions options_;
     Machine* previous_;
     std::string configurationError_;

@@ -5,9 +5,13 @@
 
 using NTSTATUS = std::int32_t;
 
-constexpr bool NT_SUCCESS(NTSTATUS status) { return status >= 0; }
+constexpr bool NT_SUCCESS(NTSTATUS status) {
+    return status >= 0;
+}
 
-constexpr NTSTATUS ntStatus(std::uint32_t bits) { return static_cast<NTSTATUS>(bits); }
+constexpr NTSTATUS ntStatus(std::uint32_t bits) {
+    return static_cast<NTSTATUS>(bits);
+}
 
 inline constexpr NTSTATUS STATUS_SUCCESS = 0;
 inline constexpr NTSTATUS STATUS_PENDING = 0x00000103;

@@ -14,7 +14,7 @@
 namespace zo::kernel {
 
 class ObjectManager {
-public:
+  public:
     // A new named device object; null when the name is taken.
     std::shared_ptr<DEVICE_OBJECT> createDevice(const std::string& name);
     void deleteDevice(DEVICE_OBJECT* device);
@@ -26,7 +26,7 @@ public:
     std::vector<std::string> linkNames() const;
     std::size_t deviceCount() const;
 
-private:
+  private:
     static std::string key(std::string_view name);
 
     mutable std::mutex mutex_;

@@ -38,8 +38,7 @@ void RtlInitUnicodeString(UNICODE_STRING* target, const WCHAR* source) {
 }
 
 NTSTATUS IoCreateDevice(DRIVER_OBJECT* driver, ULONG extensionSize, UNICODE_STRING* name,
-                        ULONG deviceType, ULONG characteristics, BOOLEAN,
-                        DEVICE_OBJECT** device) {
+                        ULONG deviceType, ULONG characteristics, BOOLEAN, DEVICE_OBJECT** device) {
     auto& machine = zo::kernel::Machine::current();
     *device = nullptr;
     if (machine.faults().take(zo::kernel::KernelCall::CreateDevice)) {
@@ -57,7 +56,8 @@ NTSTATUS IoCreateDevice(DRIVER_OBJECT* driver, ULONG extensionSize, UNICODE_STRI
     object.Characteristics = characteristics;
     object.DeviceType = deviceType;
     object.StackSize = 1;
-    const std::size_t slots = (extensionSize + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
+    const std::size_t slots =
+        (extensionSize + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
     object.extensionStorage.assign(slots, std::max_align_t{});
     std::memset(object.extensionStorage.data(), 0, slots * sizeof(std::max_align_t));
     object.DeviceExtension = slots == 0 ? nullptr : object.extensionStorage.data();

@@ -36,15 +36,21 @@ NTSTATUS PnpManager::addDevice(int port) {
     return driver->DriverExtension->AddDevice(driver, pdo);
 }
 
-NTSTATUS PnpManager::start(int port) { return send(port, IRP_MJ_PNP, IRP_MN_START_DEVICE, nullptr); }
+NTSTATUS PnpManager::start(int port) {
+    return send(port, IRP_MJ_PNP, IRP_MN_START_DEVICE, nullptr);
+}
 
-NTSTATUS PnpManager::stop(int port) { return send(port, IRP_MJ_PNP, IRP_MN_STOP_DEVICE, nullptr); }
+NTSTATUS PnpManager::stop(int port) {
+    return send(port, IRP_MJ_PNP, IRP_MN_STOP_DEVICE, nullptr);
+}
 
 NTSTATUS PnpManager::surpriseRemove(int port) {
     return send(port, IRP_MJ_PNP, IRP_MN_SURPRISE_REMOVAL, nullptr);
 }
 
-NTSTATUS PnpManager::remove(int port) { return send(port, IRP_MJ_PNP, IRP_MN_REMOVE_DEVICE, nullptr); }
+NTSTATUS PnpManager::remove(int port) {
+    return send(port, IRP_MJ_PNP, IRP_MN_REMOVE_DEVICE, nullptr);
+}
 
 NTSTATUS PnpManager::queryCapabilities(int port, DEVICE_CAPABILITIES& capabilities) {
     return send(port, IRP_MJ_PNP, IRP_MN_QUERY_CAPABILITIES, &capabilities);

@@ -15,7 +15,7 @@ namespace zo::kernel {
 class Machine;
 
 class PnpManager {
-public:
+  public:
     explicit PnpManager(Machine& machine) : machine_(machine) {}
 
     struct Plugged {
@@ -37,7 +37,7 @@ public:
     NTSTATUS queryCapabilities(int port, DEVICE_CAPABILITIES& capabilities);
     NTSTATUS setPower(int port, ULONG type, ULONG state);
 
-private:
+  private:
     DEVICE_OBJECT* physicalDevice(int port);
     NTSTATUS send(int port, UCHAR major, UCHAR minor, DEVICE_CAPABILITIES* capabilities);
 

@@ -11,7 +11,9 @@ PVOID ExAllocatePoolWithTag(POOL_TYPE, SIZE_T size, ULONG tag) {
     return zo::kernel::Machine::current().pool().allocate(size, tag);
 }
 
-void ExFreePool(PVOID block) { zo::kernel::Machine::current().pool().free(block); }
+void ExFreePool(PVOID block) {
+    zo::kernel::Machine::current().pool().free(block);
+}
 
 namespace zo::kernel {
 
@@ -56,8 +58,9 @@ std::size_t Pool::outstanding() const {
 
 std::size_t Pool::outstanding(ULONG tag) const {
     std::lock_guard lock(mutex_);
-    return static_cast<std::size_t>(std::count_if(
-        blocks_.begin(), blocks_.end(), [tag](const auto& entry) { return entry.second.tag == tag; }));
+    return static_cast<std::size_t>(
+        std::count_if(blocks_.begin(), blocks_.end(),
+                      [tag](const auto& entry) { return entry.second.tag == tag; }));
 }
 
 std::size_t Pool::allocationCount() const {

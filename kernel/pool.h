@@ -24,7 +24,7 @@ void ExFreePool(PVOID block);
 namespace zo::kernel {
 
 class Pool {
-public:
+  public:
     Pool() = default;
     Pool(const Pool&) = delete;
     Pool& operator=(const Pool&) = delete;
@@ -42,7 +42,7 @@ public:
     // Makes the allocation `n` allocations from now (1 = the next one) fail; 0 cancels.
     void failAllocation(std::size_t n);
 
-private:
+  private:
     struct Block {
         std::size_t size;
         ULONG tag;

@@ -6,7 +6,9 @@
 
 namespace {
 
-std::atomic_ref<LONG> stateOf(KEVENT* event) { return std::atomic_ref<LONG>(event->SignalState); }
+std::atomic_ref<LONG> stateOf(KEVENT* event) {
+    return std::atomic_ref<LONG>(event->SignalState);
+}
 
 LONG volatileToPlain(LONG volatile* value, LONG delta) {
     // The counter is only ever changed through these functions, so viewing it as a plain LONG for
@@ -27,9 +29,13 @@ LONG KeSetEvent(KEVENT* event, KPRIORITY, BOOLEAN) {
     return previous;
 }
 
-void KeClearEvent(KEVENT* event) { stateOf(event).store(0); }
+void KeClearEvent(KEVENT* event) {
+    stateOf(event).store(0);
+}
 
-LONG KeReadStateEvent(KEVENT* event) { return stateOf(event).load(); }
+LONG KeReadStateEvent(KEVENT* event) {
+    return stateOf(event).load();
+}
 
 NTSTATUS KeWaitForSingleObject(KEVENT* event, KWAIT_REASON, KPROCESSOR_MODE, BOOLEAN,
                                const LARGE_INTEGER* timeout) {
@@ -48,8 +54,8 @@ NTSTATUS KeWaitForSingleObject(KEVENT* event, KWAIT_REASON, KPROCESSOR_MODE, BOO
         return STATUS_SUCCESS;
     }
     // Waits with a bound poll the event; only the stand-in's own tests and tools use them.
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::nanoseconds(-timeout->QuadPart * 100);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::nanoseconds(-timeout->QuadPart * 100);
     while (!takeSignal()) {
         if (std::chrono::steady_clock::now() >= deadline) {
             return STATUS_TIMEOUT;
@@ -59,7 +65,9 @@ NTSTATUS KeWaitForSingleObject(KEVENT* event, KWAIT_REASON, KPROCESSOR_MODE, BOO
     return STATUS_SUCCESS;
 }
 
-void KeInitializeSpinLock(KSPIN_LOCK* lock) { *lock = 0; }
+void KeInitializeSpinLock(KSPIN_LOCK* lock) {
+    *lock = 0;
+}
 
 void KeAcquireSpinLock(KSPIN_LOCK* lock, KIRQL* oldIrql) {
     std::atomic_ref<KSPIN_LOCK> word(*lock);
@@ -75,6 +83,10 @@ void KeReleaseSpinLock(KSPIN_LOCK* lock, KIRQL) {
     std::atomic_ref<KSPIN_LOCK>(*lock).store(0, std::memory_order_release);
 }
 
-LONG InterlockedIncrement(LONG volatile* value) { return volatileToPlain(value, 1); }
+LONG InterlockedIncrement(LONG volatile* value) {
+    return volatileToPlain(value, 1);
+}
 
-LONG InterlockedDecrement(LONG volatile* value) { return volatileToPlain(value, -1); }
+LONG InterlockedDecrement(LONG volatile* value) {
+    return volatileToPlain(value, -1);
+}

@@ -13,7 +13,9 @@ namespace {
 constexpr std::size_t kPipeRequestMinimum = 36;  // the length older USB stacks used
 constexpr std::size_t kSelectConfigurationHeader = 40;
 
-std::uint64_t idOf(const URB& urb) { return reinterpret_cast<std::uintptr_t>(&urb); }
+std::uint64_t idOf(const URB& urb) {
+    return reinterpret_cast<std::uintptr_t>(&urb);
+}
 
 // The transfer buffer of a URB: the virtual address when given, else the MDL's. Null with a
 // non-zero length, or an MDL shorter than the length, is refused.
@@ -39,7 +41,8 @@ USBD_STATUS transferStatus(const usb::TransferResult& result, ULONG asked, bool 
         case usb::TransferStatus::Ok:
             break;
     }
-    return (in && result.bytes < asked && !shortOk) ? USBD_STATUS_DATA_UNDERRUN : USBD_STATUS_SUCCESS;
+    return (in && result.bytes < asked && !shortOk) ? USBD_STATUS_DATA_UNDERRUN
+                                                    : USBD_STATUS_SUCCESS;
 }
 
 // bmRequestType bits 6..0 of a class or vendor URB function; -1 for any other function.
@@ -182,9 +185,8 @@ USBD_STATUS selectConfiguration(UsbBus& bus, UsbPort& port, URB& urb) {
     std::lock_guard lock(port.mutex());
     const USB_CONFIGURATION_DESCRIPTOR* descriptor = request.ConfigurationDescriptor;
     const UCHAR value = descriptor == nullptr ? 0 : descriptor->bConfigurationValue;
-    const USBD_STATUS wire =
-        transferStatus(port.control(idOf(urb), usb::SetupPacket{0x00, 9, value, 0, 0}, {}), 0,
-                       false, true);
+    const USBD_STATUS wire = transferStatus(
+        port.control(idOf(urb), usb::SetupPacket{0x00, 9, value, 0, 0}, {}), 0, false, true);
     if (USBD_ERROR(wire)) {
         return wire;
     }

@@ -135,7 +135,9 @@ inline constexpr ULONG USBD_SHORT_TRANSFER_OK = 2;
 inline constexpr ULONG USBD_DEFAULT_MAXIMUM_TRANSFER_SIZE = 4096;
 
 // USB status values of a completed URB; bit 31 marks an error.
-constexpr bool USBD_ERROR(USBD_STATUS status) { return status < 0; }
+constexpr bool USBD_ERROR(USBD_STATUS status) {
+    return status < 0;
+}
 inline constexpr USBD_STATUS USBD_STATUS_SUCCESS = 0;
 inline constexpr USBD_STATUS USBD_STATUS_STALL_PID = ntStatus(0xC0000004);
 inline constexpr USBD_STATUS USBD_STATUS_DEV_NOT_RESPONDING = ntStatus(0xC0000005);

@@ -9,7 +9,9 @@ namespace zo::kernel {
 
 namespace {
 
-UsbPort* portOf(DEVICE_OBJECT* pdo) { return *static_cast<UsbPort**>(pdo->DeviceExtension); }
+UsbPort* portOf(DEVICE_OBJECT* pdo) {
+    return *static_cast<UsbPort**>(pdo->DeviceExtension);
+}
 
 NTSTATUS completeWith(IRP* irp, NTSTATUS status) {
     irp->IoStatus.Status = status;
@@ -31,11 +33,13 @@ NTSTATUS dispatchInternalControl(DEVICE_OBJECT* pdo, IRP* irp) {
                 // function driver holds stay valid.
                 std::lock_guard lock(port.mutex());
                 if (!port.configurationDescriptor.empty()) {
-                    usb::SetupPacket setConfiguration{0x00, 9, port.configurationDescriptor[5], 0, 0};
+                    usb::SetupPacket setConfiguration{0x00, 9, port.configurationDescriptor[5], 0,
+                                                      0};
                     port.control(reinterpret_cast<std::uintptr_t>(irp), setConfiguration, {});
                 }
             }
-            return completeWith(irp, port.connected() ? STATUS_SUCCESS : STATUS_DEVICE_NOT_CONNECTED);
+            return completeWith(irp,
+                                port.connected() ? STATUS_SUCCESS : STATUS_DEVICE_NOT_CONNECTED);
         default:
             return completeWith(irp, STATUS_INVALID_PARAMETER);
     }
@@ -50,7 +54,8 @@ NTSTATUS dispatchPnp(DEVICE_OBJECT* pdo, IRP* irp) {
         case IRP_MN_REMOVE_DEVICE:
             return completeWith(irp, STATUS_SUCCESS);
         case IRP_MN_QUERY_CAPABILITIES: {
-            DEVICE_CAPABILITIES* capabilities = location->Parameters.DeviceCapabilities.Capabilities;
+            DEVICE_CAPABILITIES* capabilities =
+                location->Parameters.DeviceCapabilities.Capabilities;
             capabilities->Removable = 1;
             capabilities->Address = static_cast<ULONG>(portOf(pdo)->number());
             capabilities->UINumber = static_cast<ULONG>(portOf(pdo)->number());
@@ -112,14 +117,17 @@ UsbBus::~UsbBus() {
     }
 }
 
-void UsbBus::createDriver() { driver_ = Machine::current().createDriver("\\Driver\\usbhub", busDriverEntry); }
+void UsbBus::createDriver() {
+    driver_ = Machine::current().createDriver("\\Driver\\usbhub", busDriverEntry);
+}
 
 UsbPort& UsbBus::attach(std::shared_ptr<usb::UsbDevice> device) {
     int number = 1;
     while (port(number) != nullptr) {
         ++number;
     }
-    auto& port = *ports_.emplace_back(std::make_unique<UsbPort>(number, std::move(device), capture_));
+    auto& port =
+        *ports_.emplace_back(std::make_unique<UsbPort>(number, std::move(device), capture_));
     const std::string name = "\\Device\\USBPDO-" + std::to_string(number);
     const std::u16string wide(name.begin(), name.end());
     UNICODE_STRING unicodeName;
@@ -148,8 +156,9 @@ void UsbBus::detach(UsbPort& port) {
 }
 
 UsbPort* UsbBus::port(int number) {
-    const auto found = std::find_if(ports_.begin(), ports_.end(),
-                                    [number](const auto& port) { return port->number() == number; });
+    const auto found = std::find_if(ports_.begin(), ports_.end(), [number](const auto& port) {
+        return port->number() == number;
+    });
     return found == ports_.end() ? nullptr : found->get();
 }
 
@@ -164,7 +173,8 @@ std::vector<UsbPort*> UsbBus::ports() {
 NTSTATUS UsbBus::submit(UsbPort& port, IRP* irp, URB* urb) {
     const Job job{&port, irp, urb};
     // Aborting must overtake the transfers it ends, so it never waits in the queue.
-    if (completion_ == BusCompletion::Immediate || urb->UrbHeader.Function == URB_FUNCTION_ABORT_PIPE) {
+    if (completion_ == BusCompletion::Immediate ||
+        urb->UrbHeader.Function == URB_FUNCTION_ABORT_PIPE) {
         return execute(job);
     }
     IoMarkIrpPending(irp);

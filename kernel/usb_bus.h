@@ -17,7 +17,7 @@ namespace zo::kernel {
 enum class BusCompletion { Immediate, Deferred };
 
 class UsbBus {
-public:
+  public:
     UsbBus(BusCompletion completion, UsbmonCapture* capture);
     UsbBus(const UsbBus&) = delete;
     UsbBus& operator=(const UsbBus&) = delete;
@@ -48,7 +48,7 @@ public:
     PVOID newHandle();
     ULONG frameNumber() const;
 
-private:
+  private:
     struct Job {
         UsbPort* port;
         IRP* irp;

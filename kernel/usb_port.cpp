@@ -52,8 +52,9 @@ UsbPort::UsbPort(int number, std::shared_ptr<usb::UsbDevice> device, UsbmonCaptu
     : number_(number), device_(std::move(device)), capture_(capture) {}
 
 std::optional<PipeState> UsbPort::findPipe(USBD_PIPE_HANDLE handle) const {
-    const auto found = std::find_if(pipes.begin(), pipes.end(),
-                                    [handle](const PipeState& pipe) { return pipe.handle == handle; });
+    const auto found = std::find_if(pipes.begin(), pipes.end(), [handle](const PipeState& pipe) {
+        return pipe.handle == handle;
+    });
     if (handle == nullptr || found == pipes.end()) {
         return std::nullopt;
     }
@@ -63,7 +64,8 @@ std::optional<PipeState> UsbPort::findPipe(USBD_PIPE_HANDLE handle) const {
 usb::TransferResult UsbPort::control(std::uint64_t urbId, const usb::SetupPacket& setup,
                                      std::span<std::uint8_t> data) {
     const WireTransfer wire{urbId, UsbTransferType::Control,
-                            static_cast<std::uint8_t>(setup.isIn() ? 0x80 : 0x00), setupBytes(setup)};
+                            static_cast<std::uint8_t>(setup.isIn() ? 0x80 : 0x00),
+                            setupBytes(setup)};
     return onWire(wire, data, [&] { return device_->control(setup, data); });
 }
 

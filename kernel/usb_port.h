@@ -6,8 +6,8 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -30,7 +30,7 @@ struct PipeState {
 };
 
 class UsbPort {
-public:
+  public:
     UsbPort(int number, std::shared_ptr<usb::UsbDevice> device, UsbmonCapture* capture);
 
     int number() const { return number_; }
@@ -54,7 +54,7 @@ public:
     std::vector<PipeState> pipes;
     std::optional<PipeState> findPipe(USBD_PIPE_HANDLE handle) const;
 
-private:
+  private:
     struct WireTransfer {
         std::uint64_t urbId;
         UsbTransferType type;

@@ -43,7 +43,9 @@ inline constexpr ULONG FILE_ANY_ACCESS = 0;
 constexpr ULONG CTL_CODE(ULONG deviceType, ULONG function, ULONG method, ULONG access) {
     return (deviceType << 16) | (access << 14) | (function << 2) | method;
 }
-constexpr ULONG METHOD_FROM_CTL_CODE(ULONG code) { return code & 3; }
+constexpr ULONG METHOD_FROM_CTL_CODE(ULONG code) {
+    return code & 3;
+}
 
 // Major functions.
 inline constexpr UCHAR IRP_MJ_CREATE = 0x00;

@@ -26,7 +26,9 @@ DeviceFile& DeviceFile::operator=(DeviceFile&& other) noexcept {
     return *this;
 }
 
-DeviceFile::~DeviceFile() { close(); }
+DeviceFile::~DeviceFile() {
+    close();
+}
 
 void DeviceFile::close() {
     if (file_) {
@@ -42,6 +44,8 @@ IoControlResult DeviceFile::control(std::uint32_t code, std::span<const std::uin
     return {result.status, static_cast<std::uint32_t>(result.information)};
 }
 
-const char* statusText(KernelStatus status) { return kernel::statusName(status); }
+const char* statusText(KernelStatus status) {
+    return kernel::statusName(status);
+}
 
 }  // namespace zo::platform

@@ -25,7 +25,7 @@ struct IoControlResult {
 };
 
 class DeviceFile {
-public:
+  public:
     struct Options {
         bool from32BitProcess = false;  // the caller's records take their 32-bit forms
     };
@@ -48,7 +48,7 @@ public:
     IoControlResult control(std::uint32_t code, std::span<const std::uint8_t> input,
                             std::span<std::uint8_t> output);
 
-private:
+  private:
     explicit DeviceFile(std::shared_ptr<kernel::OpenFile> file);
     void close();
 

@@ -33,23 +33,25 @@ TEST(DriverCapture, TsharkShowsTheRegisterWriteAsSent) {
     const auto path = std::filesystem::temp_directory_path() /
                       ("zousb-capture-" + std::to_string(::getpid()) + ".pcap");
     {
-        kernel::Machine machine(
-            kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Deferred, 0x600, path.string()});
+        kernel::Machine machine(kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Deferred,
+                                                       0x600, path.string()});
         const auto plugged = machine.pnp().plugIn(std::make_shared<hub::SimulatedHub>());
         ASSERT_EQ(plugged.started, STATUS_SUCCESS);
         std::shared_ptr<kernel::OpenFile> file;
         ASSERT_EQ(machine.io().open("\\\\.\\ZOUSB-0", false, file), STATUS_SUCCESS);
         const std::vector<std::uint8_t> record{1, 2, 0, 0, 0xFB, 0, 0xFF, 0xC0, 0x00, 0xAB};
         std::vector<std::uint8_t> answer(1);
-        ASSERT_EQ(machine.io().deviceControl(*file, IOCTL_ZOUSB_CONTROL_REQUEST, record, answer).status,
-                  STATUS_SUCCESS);
+        ASSERT_EQ(
+            machine.io().deviceControl(*file, IOCTL_ZOUSB_CONTROL_REQUEST, record, answer).status,
+            STATUS_SUCCESS);
         machine.io().close(*file);
     }
     const std::string tshark = "tshark -r '" + path.string() + "' ";
     // tshark prints some fields in hexadecimal and some in decimal.
-    std::istringstream fields(run(tshark + "-Y 'usb.setup.bRequest == 0xfb' -T fields -E separator=' ' "
-                                           "-e usb.bmRequestType -e usb.setup.wValue "
-                                           "-e usb.setup.wIndex -e usb.setup.wLength"));
+    std::istringstream fields(run(tshark +
+                                  "-Y 'usb.setup.bRequest == 0xfb' -T fields -E separator=' ' "
+                                  "-e usb.bmRequestType -e usb.setup.wValue "
+                                  "-e usb.setup.wIndex -e usb.setup.wLength"));
     std::vector<unsigned long> values;
     for (std::string field; fields >> field;) {
         values.push_back(std::stoul(field, nullptr, 0));

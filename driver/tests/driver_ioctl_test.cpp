@@ -8,7 +8,7 @@ namespace zo::test {
 namespace {
 
 class IoctlTest : public DriverTest {
-protected:
+  protected:
     void SetUp() override {
         device_ = plug();
         file_ = open(0);
@@ -20,7 +20,7 @@ protected:
     kernel::OpenFile& file() { return *file_; }
     RecordingDevice& device() { return *device_; }
 
-private:
+  private:
     std::shared_ptr<RecordingDevice> device_;
     std::shared_ptr<kernel::OpenFile> file_;
 };
@@ -45,18 +45,23 @@ TEST_F(IoctlTest, VendorReadBringsTheRegisterIntoTheOutputBuffer) {
 }
 
 TEST_F(IoctlTest, ControlRequestsOutsideTheTableOrWithAWrongRecordAreRefused) {
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, controlRecord(1, 0, 0, 0xFC, 0xC000, 0), 1).status,
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, controlRecord(1, 0, 0, 0xFC, 0xC000, 0), 1)
+                  .status,
               STATUS_INVALID_PARAMETER);
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, controlRecord(1, 3, 0, 0xFC, 0xC000, 0), 1).status,
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, controlRecord(1, 3, 0, 0xFC, 0xC000, 0), 1)
+                  .status,
               STATUS_INVALID_PARAMETER);
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, controlRecord(1, 2, 4, 0xFC, 0xC000, 0), 1).status,
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, controlRecord(1, 2, 4, 0xFC, 0xC000, 0), 1)
+                  .status,
               STATUS_INVALID_PARAMETER);
     auto shortRecord = controlRecord(1, 2, 0, 0xFC, 0xC000, 0);
     shortRecord.pop_back();
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, shortRecord, 1).status, STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, shortRecord, 1).status,
+              STATUS_INVALID_PARAMETER);
     auto longRecord = controlRecord(1, 2, 0, 0xFC, 0xC000, 0);
     longRecord.push_back(0);
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, longRecord, 1).status, STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_CONTROL_REQUEST, longRecord, 1).status,
+              STATUS_INVALID_PARAMETER);
     EXPECT_TRUE(device().requests(0xFC).empty()) << "nothing reached the hub";
 }
 
@@ -121,7 +126,8 @@ TEST_F(IoctlTest, PipeTransfersCheckIndexTypeAndSize) {
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_PIPE_READ, word32(4), 8).status, STATUS_INVALID_PARAMETER);
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_PIPE_READ, word32(3), 8).status, STATUS_INVALID_PARAMETER)
         << "isochronous pipe";
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_PIPE_READ, word32(1), 0x200001).status, STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_PIPE_READ, word32(1), 0x200001).status,
+              STATUS_INVALID_PARAMETER);
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_PIPE_READ, {1, 0, 0}, 8).status, STATUS_INVALID_PARAMETER)
         << "a pipe index must be given in full";
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_RESET_PIPE, word32(4)).status, STATUS_INVALID_PARAMETER);
@@ -134,8 +140,8 @@ TEST_F(IoctlTest, MemoryLoadGoesInChunksOfSixtyFourBytes) {
     for (std::size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<std::uint8_t>(i);
     }
-    const auto loaded =
-        machine().io().deviceControl(file(), IOCTL_ZOUSB_LOAD_MEMORY, std::vector<std::uint8_t>{0x00, 0x10}, data);
+    const auto loaded = machine().io().deviceControl(file(), IOCTL_ZOUSB_LOAD_MEMORY,
+                                                     std::vector<std::uint8_t>{0x00, 0x10}, data);
     EXPECT_EQ(loaded.status, STATUS_SUCCESS);
     const auto chunks = device().requests(0xA0);
     ASSERT_EQ(chunks.size(), 3u);
@@ -147,9 +153,11 @@ TEST_F(IoctlTest, MemoryLoadGoesInChunksOfSixtyFourBytes) {
     EXPECT_EQ(chunks[2].setup.requestType, 0x40) << "host to device";
 
     std::vector<std::uint8_t> exact(128);
-    machine().io().deviceControl(file(), IOCTL_ZOUSB_LOAD_MEMORY, std::vector<std::uint8_t>{0, 0}, exact);
+    machine().io().deviceControl(file(), IOCTL_ZOUSB_LOAD_MEMORY, std::vector<std::uint8_t>{0, 0},
+                                 exact);
     EXPECT_EQ(device().requests(0xA0).size(), 5u);
-    machine().io().deviceControl(file(), IOCTL_ZOUSB_LOAD_MEMORY, std::vector<std::uint8_t>{0}, exact);
+    machine().io().deviceControl(file(), IOCTL_ZOUSB_LOAD_MEMORY, std::vector<std::uint8_t>{0},
+                                 exact);
     EXPECT_EQ(device().requests(0xA0).size(), 5u) << "a start address of one byte sends nothing";
 }
 
@@ -177,23 +185,28 @@ TEST_F(IoctlTest, VendorTransferSendsACountingPatternOrTheDataByte) {
     EXPECT_EQ(in.status, STATUS_SUCCESS);
     EXPECT_EQ(in.information, 4u);
     EXPECT_EQ(in.output[1], 1);
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_VENDOR_TRANSFER, readBack, 3).status, STATUS_BUFFER_TOO_SMALL);
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_VENDOR_TRANSFER, {0xA0, 0, 0}).status, STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_VENDOR_TRANSFER, readBack, 3).status,
+              STATUS_BUFFER_TOO_SMALL);
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_VENDOR_TRANSFER, {0xA0, 0, 0}).status,
+              STATUS_INVALID_PARAMETER);
 }
 
 TEST_F(IoctlTest, DescriptorsAndStringsComeBackWithTheirLengths) {
     const Reply device = ioctl(file(), IOCTL_ZOUSB_READ_DEVICE_DESCRIPTOR, {}, 18);
     EXPECT_EQ(device.information, 18u);
     EXPECT_EQ(device.output[10] | device.output[11] << 8, 0x4345);
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_READ_DEVICE_DESCRIPTOR, {}, 17).status, STATUS_BUFFER_TOO_SMALL);
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_READ_DEVICE_DESCRIPTOR, {}, 17).status,
+              STATUS_BUFFER_TOO_SMALL);
     const Reply configuration = ioctl(file(), IOCTL_ZOUSB_READ_CONFIG_DESCRIPTOR, {}, 9);
     EXPECT_EQ(configuration.information, 9u);
-    const Reply product = ioctl(file(), IOCTL_ZOUSB_READ_STRING_DESCRIPTOR, {2, 0, 0x09, 0x04}, 255);
+    const Reply product =
+        ioctl(file(), IOCTL_ZOUSB_READ_STRING_DESCRIPTOR, {2, 0, 0x09, 0x04}, 255);
     EXPECT_EQ(product.status, STATUS_SUCCESS);
     EXPECT_EQ(product.information, product.output[0]);
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_READ_STRING_DESCRIPTOR, {2, 0, 0x09, 0x04}, 0).status,
               STATUS_INVALID_PARAMETER);
-    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_READ_STRING_DESCRIPTOR, {2, 0}, 255).status, STATUS_INVALID_PARAMETER);
+    EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_READ_STRING_DESCRIPTOR, {2, 0}, 255).status,
+              STATUS_INVALID_PARAMETER);
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_READ_STRING_DESCRIPTOR, {99, 0, 0x09, 0x04}, 255).status,
               STATUS_UNSUCCESSFUL);
 }
@@ -212,7 +225,8 @@ TEST_F(IoctlTest, TheDriverAnswersVersionFrameNumberAndUnknownCodes) {
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_ISO_READ, {}, 8).status, STATUS_NOT_IMPLEMENTED);
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_STOP_STREAM).status, STATUS_SUCCESS);
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_RESET_PORT).status, STATUS_SUCCESS);
-    EXPECT_EQ(vendorIn(file(), 0xFC, 0xC000, 0, 1).status, STATUS_SUCCESS) << "configured after reset";
+    EXPECT_EQ(vendorIn(file(), 0xFC, 0xC000, 0, 1).status, STATUS_SUCCESS)
+        << "configured after reset";
 }
 
 TEST_F(IoctlTest, SetFeatureReportsWhatTheHubAnswered) {

@@ -10,7 +10,7 @@ namespace zo::test {
 namespace {
 
 class RemovalTest : public DriverTest {
-protected:
+  protected:
     RemovalTest() : DriverTest(kernel::BusCompletion::Deferred) {}
 };
 
@@ -123,7 +123,8 @@ TEST_F(AllocationFailureTest, EveryFailedAllocationReleasesEverything) {
             vendorIn(*file, 0xFC, 0xC000, 0, 1);
             ioctl(*file, IOCTL_ZOUSB_SELECT_INTERFACE, {0, 0});
             ioctl(*file, IOCTL_ZOUSB_VENDOR_TRANSFER, {0xA0, 0, 0, 0, 0, 0, 4, 0, 0, 0});
-            machine().io().deviceControl(*file, IOCTL_ZOUSB_LOAD_MEMORY, std::vector<std::uint8_t>{0, 0}, data);
+            machine().io().deviceControl(*file, IOCTL_ZOUSB_LOAD_MEMORY,
+                                         std::vector<std::uint8_t>{0, 0}, data);
             ioctl(*file, IOCTL_ZOUSB_LOAD_BLOCKS, std::vector<std::uint8_t>(512));
             ioctl(*file, IOCTL_ZOUSB_PIPE_READ, word32(1), 8);
             ioctl(*file, IOCTL_ZOUSB_RESET_PIPE, word32(1));
@@ -142,7 +143,7 @@ TEST_F(AllocationFailureTest, EveryFailedAllocationReleasesEverything) {
 
 // Older USB stacks take 36-byte pipe requests; the driver sizes them by the stack's version.
 class OldUsbStackTest : public DriverTest {
-protected:
+  protected:
     OldUsbStackTest() : DriverTest(kernel::BusCompletion::Immediate, 0x100) {}
 };
 

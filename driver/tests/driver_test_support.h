@@ -22,7 +22,7 @@ struct SeenControl {
 };
 
 class RecordingDevice : public usb::UsbDevice {
-public:
+  public:
     explicit RecordingDevice(const hub::HubOptions& options)
         : hub_(std::make_shared<hub::SimulatedHub>(options)) {}
 
@@ -43,11 +43,13 @@ public:
     }
 
     usb::Speed speed() const override { return hub_->speed(); }
-    usb::TransferResult control(const usb::SetupPacket& setup, std::span<std::uint8_t> data) override {
+    usb::TransferResult control(const usb::SetupPacket& setup,
+                                std::span<std::uint8_t> data) override {
         {
             std::lock_guard lock(mutex_);
-            seen_.push_back({setup, setup.isIn() ? std::vector<std::uint8_t>{}
-                                                 : std::vector<std::uint8_t>(data.begin(), data.end())});
+            seen_.push_back({setup, setup.isIn()
+                                        ? std::vector<std::uint8_t>{}
+                                        : std::vector<std::uint8_t>(data.begin(), data.end())});
         }
         return hub_->control(setup, data);
     }
@@ -56,7 +58,7 @@ public:
     }
     void portReset() override { hub_->portReset(); }
 
-private:
+  private:
     std::shared_ptr<hub::SimulatedHub> hub_;
     mutable std::mutex mutex_;
     std::vector<SeenControl> seen_;
@@ -69,7 +71,7 @@ struct Reply {
 };
 
 class DriverTest : public ::testing::Test {
-protected:
+  protected:
     explicit DriverTest(kernel::BusCompletion completion = kernel::BusCompletion::Immediate,
                         ULONG usbdiVersion = 0x600)
         : machine_(std::make_unique<kernel::Machine>(
@@ -125,23 +127,30 @@ protected:
     // A vendor device-to-host request through IOCTL_ZOUSB_CONTROL_REQUEST.
     Reply vendorIn(kernel::OpenFile& file, std::uint8_t request, std::uint16_t value,
                    std::uint16_t index, std::size_t length) {
-        return ioctl(file, IOCTL_ZOUSB_CONTROL_REQUEST, controlRecord(1, 2, 0, request, value, index),
-                     length);
+        return ioctl(file, IOCTL_ZOUSB_CONTROL_REQUEST,
+                     controlRecord(1, 2, 0, request, value, index), length);
     }
 
     static std::vector<std::uint8_t> controlRecord(std::uint8_t direction, std::uint8_t type,
                                                    std::uint8_t recipient, std::uint8_t request,
                                                    std::uint16_t value, std::uint16_t index) {
-        return {direction, type, recipient, 0, request, 0,
-                static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                static_cast<std::uint8_t>(index), static_cast<std::uint8_t>(index >> 8)};
+        return {direction,
+                type,
+                recipient,
+                0,
+                request,
+                0,
+                static_cast<std::uint8_t>(value),
+                static_cast<std::uint8_t>(value >> 8),
+                static_cast<std::uint8_t>(index),
+                static_cast<std::uint8_t>(index >> 8)};
     }
     static std::vector<std::uint8_t> word32(std::uint32_t value) {
         return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
     }
 
-private:
+  private:
     std::unique_ptr<kernel::Machine> machine_;
     int lastPort_ = 0;
     NTSTATUS lastAdded_ = 0;
