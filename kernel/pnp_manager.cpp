@@ -37,41 +37,32 @@ NTSTATUS PnpManager::addDevice(int port) {
 }
 
 NTSTATUS PnpManager::start(int port) {
-    return send(port, IRP_MJ_PNP, IRP_MN_START_DEVICE, nullptr);
+    return sendPnp(port, IRP_MN_START_DEVICE, nullptr);
 }
 
 NTSTATUS PnpManager::stop(int port) {
-    return send(port, IRP_MJ_PNP, IRP_MN_STOP_DEVICE, nullptr);
+    return sendPnp(port, IRP_MN_STOP_DEVICE, nullptr);
 }
 
 NTSTATUS PnpManager::surpriseRemove(int port) {
-    return send(port, IRP_MJ_PNP, IRP_MN_SURPRISE_REMOVAL, nullptr);
+    return sendPnp(port, IRP_MN_SURPRISE_REMOVAL, nullptr);
 }
 
 NTSTATUS PnpManager::remove(int port) {
-    return send(port, IRP_MJ_PNP, IRP_MN_REMOVE_DEVICE, nullptr);
+    return sendPnp(port, IRP_MN_REMOVE_DEVICE, nullptr);
 }
 
 NTSTATUS PnpManager::queryCapabilities(int port, DEVICE_CAPABILITIES& capabilities) {
-    return send(port, IRP_MJ_PNP, IRP_MN_QUERY_CAPABILITIES, &capabilities);
+    return sendPnp(port, IRP_MN_QUERY_CAPABILITIES, &capabilities);
 }
 
 NTSTATUS PnpManager::setPower(int port, ULONG type, ULONG state) {
-    std::lock_guard lock(serial_);
-    DEVICE_OBJECT* pdo = physicalDevice(port);
-    if (pdo == nullptr) {
-        return STATUS_NO_SUCH_DEVICE;
-    }
-    DEVICE_OBJECT* top = IoGetAttachedDevice(pdo);
-    IRP* irp = IoAllocateIrp(top->StackSize, FALSE);
-    IO_STACK_LOCATION* location = IoGetNextIrpStackLocation(irp);
-    location->MajorFunction = IRP_MJ_POWER;
-    location->MinorFunction = IRP_MN_SET_POWER;
-    location->Parameters.Power.Type = type;
-    location->Parameters.Power.State = state;
-    const IO_STATUS_BLOCK result = sendAndWait(top, irp);
-    IoFreeIrp(irp);
-    return result.Status;
+    return send(port, STATUS_SUCCESS, [&](IO_STACK_LOCATION& location) {
+        location.MajorFunction = IRP_MJ_POWER;
+        location.MinorFunction = IRP_MN_SET_POWER;
+        location.Parameters.Power.Type = type;
+        location.Parameters.Power.State = state;
+    });
 }
 
 DEVICE_OBJECT* PnpManager::physicalDevice(int port) {
@@ -79,7 +70,17 @@ DEVICE_OBJECT* PnpManager::physicalDevice(int port) {
     return plugged == nullptr ? nullptr : plugged->pdo;
 }
 
-NTSTATUS PnpManager::send(int port, UCHAR major, UCHAR minor, DEVICE_CAPABILITIES* capabilities) {
+NTSTATUS PnpManager::sendPnp(int port, UCHAR minor, DEVICE_CAPABILITIES* capabilities) {
+    // A plug and play request nobody handles keeps the status it started with.
+    return send(port, STATUS_NOT_SUPPORTED, [&](IO_STACK_LOCATION& location) {
+        location.MajorFunction = IRP_MJ_PNP;
+        location.MinorFunction = minor;
+        location.Parameters.DeviceCapabilities.Capabilities = capabilities;
+    });
+}
+
+NTSTATUS PnpManager::send(int port, NTSTATUS initialStatus,
+                          const std::function<void(IO_STACK_LOCATION&)>& fill) {
     std::lock_guard lock(serial_);
     DEVICE_OBJECT* pdo = physicalDevice(port);
     if (pdo == nullptr) {
@@ -87,11 +88,8 @@ NTSTATUS PnpManager::send(int port, UCHAR major, UCHAR minor, DEVICE_CAPABILITIE
     }
     DEVICE_OBJECT* top = IoGetAttachedDevice(pdo);
     IRP* irp = IoAllocateIrp(top->StackSize, FALSE);
-    irp->IoStatus.Status = STATUS_NOT_SUPPORTED;
-    IO_STACK_LOCATION* location = IoGetNextIrpStackLocation(irp);
-    location->MajorFunction = major;
-    location->MinorFunction = minor;
-    location->Parameters.DeviceCapabilities.Capabilities = capabilities;
+    irp->IoStatus.Status = initialStatus;
+    fill(*IoGetNextIrpStackLocation(irp));
     const IO_STATUS_BLOCK result = sendAndWait(top, irp);
     IoFreeIrp(irp);
     return result.Status;

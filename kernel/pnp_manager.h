@@ -3,6 +3,7 @@
 // physical device object, the function driver's device above it) and sends it the plug and play
 // and power requests, one at a time, as Windows does.
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -39,7 +40,11 @@ class PnpManager {
 
   private:
     DEVICE_OBJECT* physicalDevice(int port);
-    NTSTATUS send(int port, UCHAR major, UCHAR minor, DEVICE_CAPABILITIES* capabilities);
+    NTSTATUS sendPnp(int port, UCHAR minor, DEVICE_CAPABILITIES* capabilities);
+    // Builds a request for the top of the port's stack, lets `fill` describe it, sends it and
+    // waits for its completion.
+    NTSTATUS send(int port, NTSTATUS initialStatus,
+                  const std::function<void(IO_STACK_LOCATION&)>& fill);
 
     Machine& machine_;
     std::recursive_mutex serial_;  // plug and play requests never overlap
