@@ -1,0 +1,243 @@
+#include "library/compiler/program_builders.h"
+
+#include <algorithm>
+
+#include "library/compiler/program_writer.h"
+
+namespace zo::library {
+
+namespace {
+
+int flipped(int state) {
+    return state == 0 ? 1 : 0;
+}
+
+// The state an input is waited for: sources A and B (and none) are active high unless inverted,
+// channel outputs are taken the other way round.
+int activeState(std::uint32_t source, std::uint32_t invert) {
+    const int inverted = invert != 0 ? 1 : 0;
+    return source < 3 ? flipped(inverted) : inverted;
+}
+
+std::uint32_t atLeastZero(std::int64_t value) {
+    return static_cast<std::uint32_t>(std::max<std::int64_t>(value, 0));
+}
+
+std::int32_t asSigned(std::uint32_t value) {
+    return static_cast<std::int32_t>(value);
+}
+
+struct Levels {
+    int active;
+    int inactive;
+    int idle;
+};
+
+Levels levelsOf(const ChannelBlock& channel) {
+    const int invert = channel[kInvertWord] != 0 ? 1 : 0;
+    return {flipped(invert), invert, channel[kIdleLevelWord] != 0 ? 1 : 0};
+}
+
+// Modes 0, 2 and 3: a train of pulse set 1, started, gated, or switched to pulse set 2.
+void buildPulseTrain(const ChannelBlock& c, bool secondRate, ProgramWriter& out) {
+    const Levels lv = levelsOf(c);
+    const std::int32_t start = asSigned(c[kGateSourceWord]);
+    const int startState = activeState(c[kGateSourceWord], c[kGateInvertWord]);
+    const bool modeZero = c[kModeWord] == 0;
+    const std::int32_t gate = modeZero ? start : asSigned(c[kAuxSourceWord]);
+    const int gateState =
+        modeZero ? flipped(startState) : activeState(c[kAuxSourceWord], c[kAuxInvertWord]);
+    const std::int32_t delay = asSigned(c[kDelayWord]);
+    const std::int32_t high = asSigned(c[kHighTimeWord]);
+    const std::int32_t low = asSigned(c[kLowTimeWord]);
+
+    if (gate > 0 && !secondRate && start == 0) {
+        out.halt(lv.idle);
+    }
+    QnProgram& program = out.program();
+    program.entry0 = out.here();
+    if (start > 0) {
+        out.waitLevel(start, startState, lv.idle);
+    }
+    const std::int32_t restart = out.here();
+    if (delay > 0) {
+        out.delay(c[kDelayWord], lv.idle);
+    }
+    const std::int32_t loop = out.here();
+    if (gate <= 0) {
+        out.delay(c[kHighTimeWord], lv.active);
+        out.delay(atLeastZero(std::int64_t{low} - 1), lv.inactive);
+        out.jump(loop, 0, lv.inactive);
+        return;
+    }
+    out.gatedDelay(atLeastZero(std::int64_t{high} - 2), gate, flipped(gateState), lv.active);
+    const std::int32_t u = out.jump(-1, 1, lv.active);
+    const std::int32_t v = out.jump(-1, 0, lv.inactive);
+    out.patchToHere(u);
+    out.tick(lv.active);
+    out.tick(lv.active);
+    out.gatedDelay(atLeastZero(std::int64_t{low} - 3), gate, flipped(gateState), lv.inactive);
+    const std::int32_t w = out.jump(-1, 1, lv.inactive);
+    const std::int32_t b = out.jump(-1, 0, lv.inactive);
+    out.patchToHere(w);
+    out.tick(lv.active);
+    out.tick(lv.active);
+    out.jump(loop, 0, lv.inactive);
+    if (!secondRate) {
+        return;
+    }
+    out.patchToHere(v);
+    out.patchToHere(b);
+    if (asSigned(c[kDelay2Word]) > 0) {
+        out.delay(c[kDelay2Word], lv.idle);
+    }
+    const std::int32_t loop2 = out.here();
+    const std::int32_t high2 = asSigned(c[kHighTime2Word]);
+    const std::int32_t low2 = asSigned(c[kLowTime2Word]);
+    if (start > 0) {
+        out.gatedDelay(atLeastZero(std::int64_t{high2} - 2), start, flipped(startState), lv.active);
+        const std::int32_t p = out.jump(-1, 1, lv.active);
+        out.jump(restart, 0, lv.inactive);
+        out.patchToHere(p);
+        out.tick(lv.active);
+        out.tick(lv.active);
+        out.gatedDelay(atLeastZero(std::int64_t{low2} - 3), start, flipped(startState),
+                       lv.inactive);
+        const std::int32_t q = out.jump(-1, 1, lv.inactive);
+        out.jump(restart, 0, lv.inactive);
+        out.patchToHere(q);
+        out.tick(lv.active);
+        out.tick(lv.active);
+    } else {
+        out.delay(c[kHighTime2Word], lv.active);
+        out.delay(atLeastZero(std::int64_t{low2} - 1), lv.inactive);
+    }
+    out.jump(loop2, 0, lv.inactive);
+}
+
+// Mode 1: delay and both phases counted in transitions of the external clock.
+void buildExternalClock(const ChannelBlock& c, ProgramWriter& out) {
+    const Levels lv = levelsOf(c);
+    const std::int32_t clock = asSigned(c[kExtSourceWord]);
+    int phase = activeState(c[kExtSourceWord], c[kExtInvertWord]);
+    const std::int32_t start = asSigned(c[kGateSourceWord]);
+    const int startState = activeState(c[kGateSourceWord], c[kGateInvertWord]);
+    const auto leaveWhenStopped = [&](int level) {
+        if (start > 0) {
+            out.testAndBranch(0, start, flipped(startState), level);
+        }
+    };
+    const auto period = [&] {
+        out.clockCount(c[kHighTimeWord], clock, phase, start, startState, lv.active);
+        leaveWhenStopped(lv.active);
+        out.clockCount(c[kLowTimeWord], clock, phase, start, startState, lv.inactive);
+    };
+
+    out.program().entry0 = out.here();
+    if (start > 0) {
+        out.waitLevel(start, startState, lv.idle);
+    }
+    out.waitEdge(clock, phase, lv.idle);
+    phase = flipped(phase);
+    leaveWhenStopped(lv.idle);
+    out.clockCount(c[kDelayWord], clock, phase, start, startState, lv.idle);
+    leaveWhenStopped(lv.idle);
+    const std::int32_t loop = out.here();
+    period();
+    // A second period brings the clock phase back to its value at the loop start whatever the
+    // parity of the two phases, so the loop always waits for the right level.
+    leaveWhenStopped(lv.inactive);
+    period();
+    if (start > 0) {
+        out.testAndBranch(loop, start, startState, lv.inactive);
+        out.jump(0, 0, lv.idle);
+    } else {
+        out.jump(loop, 0, lv.inactive);
+    }
+}
+
+// Mode 4: on a trigger, after the delay, a burst of N pulses; once or on every trigger.
+void buildBurst(const ChannelBlock& c, ProgramWriter& out) {
+    const Levels lv = levelsOf(c);
+    const std::int32_t trigger = asSigned(c[kGateSourceWord]);
+    const int triggerState = activeState(c[kGateSourceWord], c[kGateInvertWord]);
+    const std::int32_t delay = asSigned(c[kDelayWord]);
+    const std::int32_t high = asSigned(c[kHighTimeWord]);
+    const std::int32_t low = asSigned(c[kLowTimeWord]);
+    const std::int32_t pulses = asSigned(c[kPulseCountWord]);
+    const std::uint32_t lastLow = low > 10 ? static_cast<std::uint32_t>(low - 10) : c[kLowTimeWord];
+
+    if (c[kRetriggerWord] == 0) {
+        out.halt(lv.idle);
+    }
+    out.program().entry0 = out.here();
+    out.waitLevel(trigger, triggerState, lv.idle);
+    if (pulses >= 2) {
+        const std::int32_t k = out.constant(0xFFFF);
+        out.constant(static_cast<std::uint16_t>(65536 - std::min(pulses - 1, 65536)));
+        out.constant(0);
+        out.delay(delay > 0 ? static_cast<std::uint32_t>(delay - 1) : c[kDelayWord], lv.idle);
+        out.load(k + 1, lv.idle);
+        const std::int32_t loop = out.here();
+        out.loadSecond(k + 2, lv.active);
+        out.delay(atLeastZero(std::int64_t{high} - 1), lv.active);
+        out.delay(atLeastZero(std::int64_t{low} - 5), lv.inactive);
+        out.load(k, lv.inactive);
+        out.load(k + 2, lv.inactive);
+        out.test(0, 1, lv.inactive);
+        out.tick(lv.inactive);
+        out.jump(loop, 1, lv.inactive);
+    } else {
+        out.delay(c[kDelayWord], lv.idle);
+    }
+    out.delay(c[kHighTimeWord], lv.active);
+    out.delay(lastLow, lv.inactive);
+    out.waitEdge(trigger, triggerState, lv.idle);
+    out.jump(0, 0, lv.idle);
+}
+
+}  // namespace
+
+bool buildChannelProgram(const ChannelBlock& channel, QnProgram& program) {
+    const std::uint32_t mode = channel[kModeWord];
+    if (mode > 4) {
+        return false;
+    }
+    program.clear();
+    ProgramWriter out(program);
+    switch (mode) {
+        case 1:
+            buildExternalClock(channel, out);
+            break;
+        case 4:
+            buildBurst(channel, out);
+            break;
+        default:
+            buildPulseTrain(channel, mode == 3, out);
+            break;
+    }
+    return out.fits();
+}
+
+bool buildMeasurementProgram(const MeasurementHeader& header, QnProgram& program) {
+    program.clear();
+    const std::int32_t input = static_cast<std::int32_t>(header.input);
+    if (input <= 0) {
+        return true;
+    }
+    const int startEdge = header.edge == 0 ? 1 : 0;
+    const int endEdge = startEdge ^ (header.mode == 1 ? 1 : 0);
+    ProgramWriter out(program);
+    out.constant(0);
+    out.load(0, 0);
+    out.load(0, 0);
+    out.waitEdge(input, startEdge, 0);
+    out.countEdge(input, endEdge, 0);
+    out.halt(1);
+    program.entry1 = out.here();
+    out.load(0, 0);
+    out.halt(1);
+    return out.fits();
+}
+
+}  // namespace zo::library

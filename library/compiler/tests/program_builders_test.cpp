@@ -1,0 +1,198 @@
+// The builders' words and their order, for the pieces and for every mode.
+
+#include "library/compiler/program_builders.h"
+
+#include <gtest/gtest.h>
+
+#include "library/compiler/program_writer.h"
+
+namespace zo::library {
+namespace {
+
+std::vector<std::uint16_t> words(const QnProgram& program) {
+    std::vector<std::uint16_t> result;
+    for (std::int32_t i = 0; i < program.instructionCount; ++i) {
+        result.push_back(program.instructions[static_cast<std::size_t>(i)].word());
+    }
+    return result;
+}
+
+std::vector<std::int32_t> constants(const QnProgram& program) {
+    return {program.constants.begin(), program.constants.begin() + program.constantCount};
+}
+
+ChannelBlock channel(std::uint32_t mode, std::uint32_t delay, std::uint32_t high,
+                     std::uint32_t low) {
+    ChannelBlock block{};
+    block[kModeWord] = mode;
+    block[kDelayWord] = delay;
+    block[kHighTimeWord] = high;
+    block[kLowTimeWord] = low;
+    block[kHighTime2Word] = 1;
+    block[kLowTime2Word] = 1;
+    block[kExtSourceWord] = 1;
+    block[kPulseCountWord] = 1;
+    block[kRetriggerWord] = 1;
+    return block;
+}
+
+constexpr std::uint16_t load(int level, int constant) {
+    return static_cast<std::uint16_t>(level << 11 | constant);
+}
+constexpr std::uint16_t count(int level, int tied) {
+    return static_cast<std::uint16_t>(level << 11 | 1 << 9 | 1 << 8 | tied << 7);
+}
+constexpr std::uint16_t jumpAlways(int level, int target) {
+    return static_cast<std::uint16_t>(level << 11 | 2 << 9 | target);
+}
+constexpr std::uint16_t kTick0 = 1 << 9;
+constexpr std::uint16_t kHalt0 = 3 << 9 | 1 << 8;
+
+TEST(ProgramPieces, ShortDelaysAreTicksAndLongOnesCountFromTwoMinusN) {
+    QnProgram program;
+    ProgramWriter out(program);
+    out.delay(3, 0);
+    EXPECT_EQ(words(program), (std::vector<std::uint16_t>{kTick0, kTick0, kTick0}));
+    EXPECT_EQ(program.constantCount, 0);
+    program.clear();
+    out.delay(4, 0);
+    EXPECT_EQ(constants(program), (std::vector<std::int32_t>{0xFFFE, 0xFFFF}));
+    EXPECT_EQ(words(program), (std::vector<std::uint16_t>{load(0, 1), load(0, 0), count(0, 0)}));
+}
+
+TEST(ProgramPieces, TheWordMasksEveryFieldToItsSize) {
+    const Instruction jump{1, 2, 0, 1, 5};
+    EXPECT_EQ(jump.word(), 0x0C85);
+    const Instruction oversized{3, 6, 2, 3, 0x85};
+    EXPECT_EQ(oversized.word(), 0x0C85) << "level 1, opcode 2, flag B 1, operand 5";
+}
+
+TEST(ProgramBuilders, AnUngatedTrainIsTwoCountedPhasesAndAJump) {
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(channel(0, 0, 10, 10), program));
+    EXPECT_EQ(program.entry0, 0);
+    EXPECT_EQ(words(program),
+              (std::vector<std::uint16_t>{load(1, 1), load(1, 0), count(1, 0), load(0, 3),
+                                          load(0, 2), count(0, 0), jumpAlways(0, 0)}));
+    EXPECT_EQ(constants(program), (std::vector<std::int32_t>{0xFFF8, 0xFFFF, 0xFFF9, 0xFFFF}));
+}
+
+TEST(ProgramBuilders, InvertAndIdleLevelsChooseTheLevelsOfThePhases) {
+    ChannelBlock block = channel(0, 5, 2, 2);
+    block[kInvertWord] = 1;
+    block[kIdleLevelWord] = 1;
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(block, program));
+    const auto emitted = words(program);
+    ASSERT_EQ(emitted.size(), 3u + 2 + 1 + 1);
+    EXPECT_EQ(emitted[0] >> 11, 1) << "the delay runs at the idle level";
+    EXPECT_EQ(emitted[3] >> 11, 0) << "active phase at the level opposite the invert";
+    EXPECT_EQ(emitted[5] >> 11, 1) << "inactive phase";
+    EXPECT_EQ(emitted.back(), jumpAlways(1, 3)) << "the loop starts after the delay";
+}
+
+TEST(ProgramBuilders, AStartInputIsWaitedForAtTheIdleLevel) {
+    ChannelBlock block = channel(0, 0, 2, 2);
+    block[kGateSourceWord] = 1;  // input A, active high
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(block, program));
+    const auto emitted = words(program);
+    EXPECT_EQ(emitted[0], 2 << 9 | 1 << 8 | (1 * 2 + 0)) << "test(A, low)";
+    EXPECT_EQ(emitted[1], 3 << 9 | 1 << 8 | 1 << 7) << "stall";
+    EXPECT_EQ(program.instructions[2].opcode, 2) << "gated phases follow";
+}
+
+TEST(ProgramBuilders, AGateWithoutStartInputLeadsWithAHalt) {
+    ChannelBlock block = channel(2, 0, 10, 10);
+    block[kAuxSourceWord] = 3;  // the output of channel 0
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(block, program));
+    EXPECT_EQ(words(program)[0], kHalt0);
+    EXPECT_EQ(program.entry0, 1);
+}
+
+TEST(ProgramBuilders, TheSecondRateJumpsBackToTheStartCondition) {
+    ChannelBlock block = channel(3, 5, 10, 10);
+    block[kGateSourceWord] = 1;
+    block[kAuxSourceWord] = 2;
+    block[kHighTime2Word] = 20;
+    block[kLowTime2Word] = 20;
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(block, program));
+    const auto& last = program.instructions[static_cast<std::size_t>(program.instructionCount - 1)];
+    EXPECT_EQ(last.opcode, 2);
+    EXPECT_EQ(last.flagB, 0) << "always";
+    std::vector<std::int32_t> restarts;
+    for (std::int32_t i = 0; i < program.instructionCount; ++i) {
+        const auto& instruction = program.instructions[static_cast<std::size_t>(i)];
+        if (instruction.opcode == 2 && instruction.flagA == 0 && instruction.operand == 2) {
+            restarts.push_back(i);
+        }
+    }
+    EXPECT_EQ(restarts.size(), 2u) << "both gated phases of rate 2 return to M after the wait";
+}
+
+TEST(ProgramBuilders, ASingleBurstHasNoLoopAndTwoPulsesUseTheLoopConstants) {
+    ChannelBlock block = channel(4, 0, 10, 20);
+    block[kGateSourceWord] = 1;
+    QnProgram single;
+    ASSERT_TRUE(buildChannelProgram(block, single));
+    for (std::int32_t i = 0; i < single.instructionCount; ++i) {
+        EXPECT_FALSE(single.instructions[static_cast<std::size_t>(i)].flagB == 1 &&
+                     single.instructions[static_cast<std::size_t>(i)].opcode == 0)
+            << "no second load without a loop";
+    }
+    block[kPulseCountWord] = 2;
+    QnProgram twice;
+    ASSERT_TRUE(buildChannelProgram(block, twice));
+    EXPECT_EQ(std::vector<std::int32_t>(twice.constants.begin(), twice.constants.begin() + 3),
+              (std::vector<std::int32_t>{0xFFFF, 0xFFFF, 0}));
+}
+
+TEST(ProgramBuilders, RetriggerZeroParksTheBurstOnALeadingHalt) {
+    ChannelBlock block = channel(4, 0, 10, 20);
+    block[kRetriggerWord] = 0;
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(block, program));
+    EXPECT_EQ(words(program)[0], kHalt0);
+    EXPECT_EQ(program.entry0, 1);
+    EXPECT_EQ(words(program).back(), jumpAlways(0, 0));
+}
+
+TEST(ProgramBuilders, TheExternalClockRunsTwoPeriodsSoThePhaseReturnsEvenForOddTotals) {
+    // H = 2 and L = 3 differ in their lowest bit only: one period would leave the clock phase
+    // flipped at the loop start.
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(channel(1, 0, 2, 3), program));
+    EXPECT_EQ(program.constantCount, 8) << "four clock counts of two constants each";
+    QnProgram withDelay;
+    ASSERT_TRUE(buildChannelProgram(channel(1, 1, 2, 3), withDelay));
+    EXPECT_EQ(withDelay.constantCount, 10);
+}
+
+TEST(ProgramBuilders, AnUnknownModeKeepsThePreviousProgram) {
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(channel(0, 0, 10, 10), program));
+    const QnProgram before = program;
+    EXPECT_FALSE(buildChannelProgram(channel(5, 0, 10, 10), program));
+    EXPECT_EQ(words(program), words(before));
+}
+
+TEST(MeasurementBuilder, SynchronisesCountsAndOffersTheReadOut) {
+    QnProgram program;
+    ASSERT_TRUE(buildMeasurementProgram({1, 0, 1}, program));
+    EXPECT_EQ(constants(program), (std::vector<std::int32_t>{0}));
+    EXPECT_EQ(program.entry0, 0);
+    EXPECT_EQ(program.entry1, 11);
+    EXPECT_EQ(program.instructionCount, 13);
+    EXPECT_EQ(words(program)[2], 2 << 9 | 1 << 8 | (1 * 2 + 0))
+        << "a non-zero edge waits for A low";
+    EXPECT_EQ(words(program)[10], 1 << 11 | kHalt0) << "the count ends in a halt at level 1";
+    EXPECT_EQ(words(program)[11], load(0, 0)) << "the read-out shifts the count";
+    QnProgram empty;
+    ASSERT_TRUE(buildMeasurementProgram({0, 0, 0}, empty));
+    EXPECT_EQ(empty.instructionCount, 0);
+}
+
+}  // namespace
+}  // namespace zo::library
