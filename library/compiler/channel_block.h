@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-namespace zo::library {
+namespace zo::quinteldrv {
 
 enum ChannelWord : std::size_t {
     kModeWord = 0,
@@ -36,4 +36,4 @@ struct MeasurementHeader {
     std::uint32_t edge = 0;   // only zero or non-zero matters
 };
 
-}  // namespace zo::library
+}  // namespace zo::quinteldrv

@@ -4,7 +4,7 @@
 
 #include "library/compiler/program_writer.h"
 
-namespace zo::library {
+namespace zo::quinteldrv {
 
 namespace {
 
@@ -240,4 +240,4 @@ bool buildMeasurementProgram(const MeasurementHeader& header, QnProgram& program
     return out.fits();
 }
 
-}  // namespace zo::library
+}  // namespace zo::quinteldrv

@@ -5,7 +5,7 @@
 #include "library/compiler/channel_block.h"
 #include "library/compiler/sequencer_program.h"
 
-namespace zo::library {
+namespace zo::quinteldrv {
 
 // Fills `program` for the channel's mode. Returns false when no builder exists for the mode (the
 // program keeps its previous content) or the program would not fit the sequencer.
@@ -14,4 +14,4 @@ bool buildChannelProgram(const ChannelBlock& channel, QnProgram& program);
 // Fills the measurement program; an input of 0 leaves it empty. False when it would not fit.
 bool buildMeasurementProgram(const MeasurementHeader& header, QnProgram& program);
 
-}  // namespace zo::library
+}  // namespace zo::quinteldrv

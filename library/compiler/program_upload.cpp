@@ -1,6 +1,6 @@
 #include "library/compiler/program_upload.h"
 
-namespace zo::library {
+namespace zo::quinteldrv {
 
 std::vector<RegisterWrite> uploadWrites(const QnProgram& program, int sequencer) {
     const auto base = static_cast<std::uint8_t>(4 * sequencer);
@@ -31,4 +31,4 @@ std::vector<RegisterWrite> uploadWrites(const QnProgram& program, int sequencer)
     return writes;
 }
 
-}  // namespace zo::library
+}  // namespace zo::quinteldrv

@@ -7,7 +7,7 @@
 
 #include "library/compiler/sequencer_program.h"
 
-namespace zo::library {
+namespace zo::quinteldrv {
 
 struct RegisterWrite {
     std::uint8_t reg;
@@ -24,4 +24,4 @@ inline constexpr int kMeasurementProgram = 8;
 // instruction (address, high bits, strobe, low byte).
 std::vector<RegisterWrite> uploadWrites(const QnProgram& program, int sequencer);
 
-}  // namespace zo::library
+}  // namespace zo::quinteldrv

@@ -1,6 +1,6 @@
 #include "library/compiler/program_writer.h"
 
-namespace zo::library {
+namespace zo::quinteldrv {
 
 std::int32_t ProgramWriter::emit(int level, int opcode, int flagA, int flagB,
                                  std::int32_t operand) {
@@ -151,4 +151,4 @@ void ProgramWriter::clockCount(std::uint32_t n, std::int32_t clock, int& phase, 
     }
 }
 
-}  // namespace zo::library
+}  // namespace zo::quinteldrv

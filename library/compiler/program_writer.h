@@ -6,7 +6,7 @@
 
 #include "library/compiler/sequencer_program.h"
 
-namespace zo::library {
+namespace zo::quinteldrv {
 
 class ProgramWriter {
   public:
@@ -54,4 +54,4 @@ class ProgramWriter {
     bool fits_ = true;
 };
 
-}  // namespace zo::library
+}  // namespace zo::quinteldrv

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace zo::library {
+namespace zo::quinteldrv {
 
 struct Instruction {
     std::int32_t level = 0;   // output level while the instruction runs
@@ -38,4 +38,4 @@ struct QnProgram {
 static_assert(sizeof(Instruction) == 20);
 static_assert(sizeof(QnProgram) == 128 * 20 + 4 + 64 * 4 + 4 + 4 + 4);
 
-}  // namespace zo::library
+}  // namespace zo::quinteldrv

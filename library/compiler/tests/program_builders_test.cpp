@@ -6,7 +6,7 @@
 
 #include "library/compiler/program_writer.h"
 
-namespace zo::library {
+namespace zo::quinteldrv {
 namespace {
 
 std::vector<std::uint16_t> words(const QnProgram& program) {
@@ -195,4 +195,4 @@ TEST(MeasurementBuilder, SynchronisesCountsAndOffersTheReadOut) {
 }
 
 }  // namespace
-}  // namespace zo::library
+}  // namespace zo::quinteldrv

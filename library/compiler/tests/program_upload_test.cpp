@@ -6,7 +6,7 @@
 
 #include "library/compiler/program_builders.h"
 
-namespace zo::library {
+namespace zo::quinteldrv {
 namespace {
 
 TEST(ProgramUpload, AnEmptyMeasurementProgramSendsOnlyTheControlWrites) {
@@ -42,4 +42,4 @@ TEST(ProgramUpload, CostsThreeWritesPerConstantAndFourPerInstruction) {
 }
 
 }  // namespace
-}  // namespace zo::library
+}  // namespace zo::quinteldrv
