@@ -11,8 +11,12 @@ std::string accessSemaphoreName(std::uint32_t slot) {
 }
 
 void attachAccessSemaphore(QnDeviceContext& context) {
-    context.accessSemaphore = platform::NamedSemaphore::openOrCreate(
-        accessSemaphoreName(context.slot), /*initialCount=*/1);
+    try {
+        context.accessSemaphore = platform::NamedSemaphore::openOrCreate(
+            accessSemaphoreName(context.slot), /*initialCount=*/1);
+    } catch (...) {  // out of memory: no semaphore, as when the system refuses one
+        context.accessSemaphore.reset();
+    }
 }
 
 void detachAccessSemaphore(QnDeviceContext& context) {

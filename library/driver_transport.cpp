@@ -6,10 +6,15 @@ std::string deviceObjectPath(std::uint32_t slot) {
     return "\\\\.\\ZOUSB-" + std::to_string(slot);
 }
 
+// The exports never throw: running out of memory below them is a failed call like any other.
 bool openDeviceObject(QnDeviceContext& context, std::uint32_t slot) {
     closeDeviceObject(context);
-    platform::KernelStatus status = 0;
-    context.driver = platform::DeviceFile::open(deviceObjectPath(slot), status);
+    try {
+        platform::KernelStatus status = 0;
+        context.driver = platform::DeviceFile::open(deviceObjectPath(slot), status);
+    } catch (...) {
+        context.driver.reset();
+    }
     context.hardwareError = context.driver ? QN_HW_OK : QN_HW_CANNOT_OPEN;
     return context.driver.has_value();
 }
@@ -20,15 +25,23 @@ void closeDeviceObject(QnDeviceContext& context) {
 
 bool quietIoControl(QnDeviceContext& context, std::uint32_t code,
                     std::span<const std::uint8_t> input, std::span<std::uint8_t> output) {
-    return context.driver && context.driver->control(code, input, output).succeeded();
+    try {
+        return context.driver && context.driver->control(code, input, output).succeeded();
+    } catch (...) {
+        return false;
+    }
 }
 
 bool exactIoControl(QnDeviceContext& context, std::uint32_t code,
                     std::span<const std::uint8_t> input, std::span<std::uint8_t> output) {
     bool succeeded = false;
-    if (context.driver) {
-        const platform::IoControlResult result = context.driver->control(code, input, output);
-        succeeded = result.succeeded() && result.bytesReturned == output.size();
+    try {
+        if (context.driver) {
+            const platform::IoControlResult result = context.driver->control(code, input, output);
+            succeeded = result.succeeded() && result.bytesReturned == output.size();
+        }
+    } catch (...) {
+        succeeded = false;
     }
     context.hardwareError = succeeded ? QN_HW_OK : QN_HW_IOCTL_FAILED;
     return succeeded;
