@@ -49,7 +49,7 @@ extern "C" {
 #define QN_ERR_BAD_ARG 7      /* null pointer, zero count or measurement argument out of range */
 #define QN_ERR_READ_ONLY 8    /* the parameter cannot be written */
 #define QN_ERR_ALREADY_OPEN 9 /* the device is already open (QnLoadDriver: a device is open) */
-#define QN_ERR_DEVICE 10      /* a transfer to the device failed, or the device is not open */
+#define QN_ERR_DEVICE 10      /* a transfer failed, the device is not open, or no program built */
 #define QN_ERR_NOT_READY 11   /* a measurement has not finished yet */
 #define QN_ERR_TIMEOUT 12     /* a measurement did not finish within the time-out */
 
@@ -151,7 +151,8 @@ QN_STATIC_ASSERT(sizeof(QnDeviceSettings) / sizeof(uint32_t) == 257,
 /* Called from the measurement thread as (argument2, 0, argument1). */
 typedef void(QN_CALL* QnMeasureCallback)(uintptr_t, uintptr_t, uintptr_t);
 
-/* Library frame (ordinals 1..7, 15). */
+/* Library frame (ordinals 1..7, 15). QnLoadDriver probes slots 0..4 and rebuilds the device
+ * table; while any device is open it leaves the table alone and returns QN_ERR_ALREADY_OPEN. */
 QN_API int32_t QN_CALL QnGetVersion(uint16_t* major, uint16_t* minor, uint16_t* build);
 QN_API int32_t QN_CALL QnLoadDriver(void);
 QN_API void QN_CALL QnUnloadDriver(void);
@@ -175,7 +176,10 @@ QN_API int32_t QN_CALL QnGetParameter(QnHandle handle, const QnDeviceSettings* s
 QN_API int32_t QN_CALL QnSetParameter(QnHandle handle, QnDeviceSettings* settings, uint32_t channel,
                                       uint32_t id, uint32_t value);
 
-/* Outputs and measurement (ordinals 16..20). */
+/* Outputs and measurement (ordinals 16..20). Sequencer programs are not built by this version of
+ * the library: QnRefreshDeviceSettings returns QN_ERR_DEVICE when a channel would need a new
+ * program, and QnSynchMeasure and QnStartMeasure return QN_ERR_DEVICE after checking their
+ * arguments and storing the measurement header. */
 QN_API int32_t QN_CALL QnOpenOutputs(QnHandle handle, uint32_t mask);
 QN_API int32_t QN_CALL QnCloseOutputs(QnHandle handle, uint32_t mask);
 QN_API int32_t QN_CALL QnSynchMeasure(QnHandle handle, uint32_t input, uint32_t mode, int32_t edge,

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "library/tests/c_interface.h"
 #include "library/tests/library_test_support.h"
 #include "platform/system_folder.h"
 #include "platform/tests/scoped_environment_variable.h"
@@ -55,6 +56,11 @@ TEST(QnGetVersion, StoresMajorAndMinorOnlyWhenBothCanBeStored) {
     EXPECT_EQ(major, 99);
     EXPECT_EQ(build, 0);
     EXPECT_EQ(QnGetVersion(nullptr, nullptr, nullptr), QN_OK);
+}
+
+TEST(CInterface, SeesTheSameRecordsAndReachesTheExports) {
+    EXPECT_EQ(cInterfaceRecordSizes(), 1028 + 28 + 68);
+    EXPECT_GE(cInterfaceVersionMajor(), 1);
 }
 
 }  // namespace
