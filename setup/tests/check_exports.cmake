@@ -1,11 +1,18 @@
 # Compares the functions a shared library defines in its dynamic symbol table with the EXPORTS of a
-# .def file. Usage: cmake -DLIBRARY=lib.so -DDEF_FILE=file.def -P check_exports.cmake
+# .def file (names, optionally followed by " @ordinal"). With -DALL_SYMBOLS=ON every defined
+# dynamic symbol counts, not only functions.
+# Usage: cmake -DLIBRARY=lib.so -DDEF_FILE=file.def [-DALL_SYMBOLS=ON] -P check_exports.cmake
 execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "nm could not read ${LIBRARY}")
 endif()
-string(REGEX MATCHALL "[0-9a-f]+ T [^\n]+" functions "${symbols}")
-list(TRANSFORM functions REPLACE "^[0-9a-f]+ T " "")
+if(ALL_SYMBOLS)
+  set(kinds "[A-Za-z]")
+else()
+  set(kinds "T")
+endif()
+string(REGEX MATCHALL "[0-9a-f]+ ${kinds} [^\n]+" functions "${symbols}")
+list(TRANSFORM functions REPLACE "^[0-9a-f]+ [A-Za-z] " "")
 list(FILTER functions EXCLUDE REGEX "^_(init|fini)$")
 list(SORT functions)
 
@@ -16,8 +23,8 @@ foreach(line IN LISTS lines)
   string(STRIP "${line}" line)
   if(line STREQUAL "EXPORTS")
     set(in_exports ON)
-  elseif(in_exports AND line MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
-    list(APPEND expected ${line})
+  elseif(in_exports AND line MATCHES "^([A-Za-z_][A-Za-z0-9_]*)( +@[0-9]+)?$")
+    list(APPEND expected ${CMAKE_MATCH_1})
   endif()
 endforeach()
 list(SORT expected)

@@ -1,5 +1,6 @@
 #include "tools/zousbdiag/command_line.h"
 
+#include <array>
 #include <optional>
 
 #include "tools/zousbdiag/hex_text.h"
@@ -8,22 +9,62 @@ namespace zousbdiag {
 
 namespace {
 
+// What follows a command's name.
+enum class Operands { None, Instance, DeviceId };
+
 struct CommandName {
     std::string_view name;
     CommandKind kind;
-    bool takesInstance;
+    Operands operands;
+    unsigned byteOperands = 0;  // register, value: 0..255 each, after the device identifier
 };
 
 constexpr CommandName kCommands[] = {
-    {"help", CommandKind::Help, false},
-    {"--help", CommandKind::Help, false},
-    {"-h", CommandKind::Help, false},
-    {"list", CommandKind::List, false},
-    {"descriptors", CommandKind::Descriptors, true},
-    {"ioctl", CommandKind::Ioctl, true},
-    {"version", CommandKind::Version, true},
-    {"last-status", CommandKind::LastStatus, true},
+    {"help", CommandKind::Help, Operands::None},
+    {"--help", CommandKind::Help, Operands::None},
+    {"-h", CommandKind::Help, Operands::None},
+    {"list", CommandKind::List, Operands::None},
+    {"descriptors", CommandKind::Descriptors, Operands::Instance},
+    {"ioctl", CommandKind::Ioctl, Operands::Instance},
+    {"version", CommandKind::Version, Operands::Instance},
+    {"last-status", CommandKind::LastStatus, Operands::Instance},
+    {"enumerate", CommandKind::Enumerate, Operands::None},
+    {"device-info", CommandKind::DeviceInfo, Operands::DeviceId},
+    {"hardware-error", CommandKind::HardwareError, Operands::DeviceId},
+    {"read-register", CommandKind::ReadRegister, Operands::DeviceId, 1},
+    {"write-register", CommandKind::WriteRegister, Operands::DeviceId, 2},
+    {"settings", CommandKind::Settings, Operands::DeviceId},
 };
+
+// Reads the device identifier and the register operands of a library command.
+std::string parseDeviceOperands(const CommandName& known, std::span<const std::string_view>& rest,
+                                Command& command) {
+    const std::string name(known.name);
+    if (rest.empty()) {
+        return name + ": the device identifier (1 to 5) is missing";
+    }
+    const std::optional<std::uint64_t> id = parseNumber(rest[0], kLastDeviceId);
+    if (!id || *id < kFirstDeviceId) {
+        return name + ": '" + std::string(rest[0]) + "' is not a device identifier from 1 to 5";
+    }
+    command.deviceId = static_cast<unsigned>(*id);
+    rest = rest.subspan(1);
+    constexpr std::array<const char*, 2> kByteNames = {"register", "value"};
+    std::array<std::uint8_t*, 2> targets = {&command.reg, &command.value};
+    for (unsigned i = 0; i < known.byteOperands; ++i) {
+        if (rest.empty()) {
+            return name + ": the " + kByteNames[i] + " (0 to 255) is missing";
+        }
+        const std::optional<std::uint64_t> byte = parseNumber(rest[0], 0xFF);
+        if (!byte) {
+            return name + ": '" + std::string(rest[0]) + "' is not a " + kByteNames[i] +
+                   " from 0 to 255";
+        }
+        *targets[i] = static_cast<std::uint8_t>(*byte);
+        rest = rest.subspan(1);
+    }
+    return {};
+}
 
 ParsedCommandLine failure(std::string error) {
     return {Command{}, std::move(error)};
@@ -92,7 +133,12 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
     Command command;
     command.kind = known->kind;
     std::span<const std::string_view> rest = arguments.subspan(1);
-    if (known->takesInstance) {
+    if (known->operands == Operands::DeviceId) {
+        if (std::string error = parseDeviceOperands(*known, rest, command); !error.empty()) {
+            return failure(std::move(error));
+        }
+    }
+    if (known->operands == Operands::Instance) {
         if (rest.empty()) {
             return failure(std::string(name) + ": the hub instance (0 to 7) is missing");
         }

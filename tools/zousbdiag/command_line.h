@@ -14,7 +14,25 @@ inline constexpr unsigned kInstanceCount = 8;
 // The largest output buffer the ioctl command allocates; above the largest pipe transfer (2 MiB).
 inline constexpr std::uint32_t kMaxOutputLength = 16u << 20;
 
-enum class CommandKind { Help, List, Descriptors, Ioctl, Version, LastStatus };
+// The library's device identifiers: slot index + 1.
+inline constexpr unsigned kFirstDeviceId = 1;
+inline constexpr unsigned kLastDeviceId = 5;
+
+enum class CommandKind {
+    Help,
+    List,
+    Descriptors,
+    Ioctl,
+    Version,
+    LastStatus,
+    // Through the device-access library:
+    Enumerate,
+    DeviceInfo,
+    HardwareError,
+    ReadRegister,
+    WriteRegister,
+    Settings,
+};
 
 struct Command {
     CommandKind kind = CommandKind::Help;
@@ -23,6 +41,9 @@ struct Command {
     std::vector<std::uint8_t> input;
     std::uint32_t outputLength = 0;
     bool from32BitProcess = false;
+    unsigned deviceId = 0;   // library commands on one device
+    std::uint8_t reg = 0;    // read-register, write-register
+    std::uint8_t value = 0;  // write-register
 };
 
 struct ParsedCommandLine {

@@ -24,6 +24,12 @@ int runDescriptors(unsigned instance, std::ostream& out, std::ostream& err);
 int runIoctl(const Command& command, std::ostream& out, std::ostream& err);
 int runVersion(unsigned instance, std::ostream& out, std::ostream& err);
 int runLastStatus(unsigned instance, std::ostream& out, std::ostream& err);
+int runEnumerate(std::ostream& out, std::ostream& err);
+int runDeviceInfo(unsigned id, std::ostream& out, std::ostream& err);
+int runHardwareError(unsigned id, std::ostream& out, std::ostream& err);
+int runReadRegister(const Command& command, std::ostream& out, std::ostream& err);
+int runWriteRegister(const Command& command, std::ostream& out, std::ostream& err);
+int runSettings(unsigned id, std::ostream& out, std::ostream& err);
 
 // "STATUS_INVALID_PARAMETER (0xC000000D)"
 std::string describeStatus(zo::platform::KernelStatus status);

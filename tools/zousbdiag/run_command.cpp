@@ -44,6 +44,18 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
             return runVersion(command.instance, out, err);
         case CommandKind::LastStatus:
             return runLastStatus(command.instance, out, err);
+        case CommandKind::Enumerate:
+            return runEnumerate(out, err);
+        case CommandKind::DeviceInfo:
+            return runDeviceInfo(command.deviceId, out, err);
+        case CommandKind::HardwareError:
+            return runHardwareError(command.deviceId, out, err);
+        case CommandKind::ReadRegister:
+            return runReadRegister(command, out, err);
+        case CommandKind::WriteRegister:
+            return runWriteRegister(command, out, err);
+        case CommandKind::Settings:
+            return runSettings(command.deviceId, out, err);
         case CommandKind::Help:
             break;
     }

@@ -23,12 +23,24 @@ Commands:
                              --32bit       open the hub as a 32-bit process would
   version N                the driver version (IOCTL_ZOUSB_GET_DRIVER_VERSION)
   last-status N            the last failing USB status (IOCTL_ZOUSB_GET_LAST_USB_STATUS)
+
+Through the device-access library QuintelDrv (ID is a device identifier, 1 to 5, as enumerate
+shows it; each command probes, opens the device, which resets the hub, and closes it again):
+  enumerate                every device the library accepts, with its seven-word record
+  device-info ID           the device information values 0 to 5 and the hardware error
+  hardware-error ID        the device's last hardware error after opening it
+  read-register ID REG     reads hub register REG (0 to 255, decimal or 0x-hex)
+  write-register ID REG VALUE
+                           writes VALUE (0 to 255) to hub register REG
+  settings ID              the default and the current settings record, one column a channel
+
   help, --help, -h         this text
 
 Examples:
   zousbdiag list
   zousbdiag ioctl 0 0x222074 --out 6
   zousbdiag ioctl 0 0x222059 --in "01 02 00 00 f0 00 00 00 00 00" --out 2
+  zousbdiag write-register 1 0x40 0x03
 
 The simulated hubs come from ZOUSB_DEVICES (for example "sim;sim:speed=full"); ZOUSB_CAPTURE=FILE
 records the USB traffic as a usbmon pcap capture.

@@ -26,6 +26,26 @@ TEST(CommandLine, ReadsEveryCommandWithItsInstance) {
     EXPECT_EQ(parse({"last-status", "0"}).command.kind, CommandKind::LastStatus);
 }
 
+TEST(CommandLine, ReadsTheLibraryCommandsWithDeviceRegisterAndValue) {
+    EXPECT_EQ(parse({"enumerate"}).command.kind, CommandKind::Enumerate);
+    const ParsedCommandLine info = parse({"device-info", "5"});
+    ASSERT_TRUE(info.error.empty()) << info.error;
+    EXPECT_EQ(info.command.kind, CommandKind::DeviceInfo);
+    EXPECT_EQ(info.command.deviceId, 5u);
+    EXPECT_EQ(parse({"hardware-error", "1"}).command.kind, CommandKind::HardwareError);
+    EXPECT_EQ(parse({"settings", "2"}).command.kind, CommandKind::Settings);
+    const ParsedCommandLine read = parse({"read-register", "3", "0x41"});
+    ASSERT_TRUE(read.error.empty()) << read.error;
+    EXPECT_EQ(read.command.kind, CommandKind::ReadRegister);
+    EXPECT_EQ(read.command.deviceId, 3u);
+    EXPECT_EQ(read.command.reg, 0x41);
+    const ParsedCommandLine write = parse({"write-register", "1", "255", "0xAB"});
+    ASSERT_TRUE(write.error.empty()) << write.error;
+    EXPECT_EQ(write.command.kind, CommandKind::WriteRegister);
+    EXPECT_EQ(write.command.reg, 255);
+    EXPECT_EQ(write.command.value, 0xAB);
+}
+
 TEST(CommandLine, ReadsIoctlOptionsInAnyOrder) {
     const ParsedCommandLine parsed =
         parse({"ioctl", "1", "0x222059", "--out", "0x10", "--32bit", "--in", "01 02 ff"});
@@ -68,6 +88,15 @@ TEST(CommandLine, ExplainsEveryMistake) {
         {{"ioctl", "0", "1", "--out", "1", "--out", "2"}, "ioctl: option --out is given twice"},
         {{"ioctl", "0", "1", "--32bit", "--32bit"}, "ioctl: option --32bit is given twice"},
         {{"ioctl", "0", "1", "-o", "2"}, "ioctl: unknown option '-o'"},
+        {{"settings"}, "settings: the device identifier (1 to 5) is missing"},
+        {{"device-info", "0"}, "device-info: '0' is not a device identifier from 1 to 5"},
+        {{"hardware-error", "6"}, "hardware-error: '6' is not a device identifier from 1 to 5"},
+        {{"read-register", "1"}, "read-register: the register (0 to 255) is missing"},
+        {{"read-register", "1", "0x100"}, "read-register: '0x100' is not a register from 0"},
+        {{"write-register", "1", "2"}, "write-register: the value (0 to 255) is missing"},
+        {{"write-register", "1", "2", "256"}, "write-register: '256' is not a value from 0"},
+        {{"write-register", "1", "2", "3", "4"}, "write-register: unexpected argument '4'"},
+        {{"enumerate", "1"}, "enumerate: unexpected argument '1'"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);

@@ -158,6 +158,58 @@ TEST(ZousbdiagTool, ShowsDescriptorsVersionAndLastUsbStatus) {
     EXPECT_EQ(lastStatus.out, "Last USB status 0x00000000 (no USB request has failed)\n");
 }
 
+TEST(ZousbdiagTool, EnumeratesThroughTheLibraryWithEachRecord) {
+    const ToolRun run =
+        runTool("sim:serial=0xCAFE;sim:pid=0x1111;sim:speed=full,info=0", {"enumerate"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_TRUE(contains(run.out,
+                         "Id  Device       Kind  Serial      Firmware  Speed  Open  "
+                         "Record\n"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out,
+                         "1   \\\\.\\ZOUSB-0  1     0x0000CAFE  0x0100    high   no    "
+                         "0 1 1 51966 256 0 20\n"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out,
+                         "3   \\\\.\\ZOUSB-2  1     0x00000000  0x0000    full   no    "
+                         "0 1 3 0 0 0 11\n"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out, "2 devices found.\n")) << run.out;
+    EXPECT_EQ(runTool("", {"enumerate"}).out, "No devices found.\n");
+}
+
+TEST(ZousbdiagTool, ShowsDeviceInformationHardwareErrorAndSettings) {
+    const ToolRun info = runTool("sim:speed=full,serial=7", {"device-info", "1"});
+    EXPECT_EQ(info.exitStatus, 0) << info.err;
+    EXPECT_EQ(info.out,
+              "0 kind         1\n1 identifier   1\n2 constant     1\n3 serial       7\n"
+              "4 firmware     256\n5 speed code   11\nHardware error  0: Successfull Operation.\n");
+
+    const ToolRun error = runTool("sim", {"hardware-error", "1"});
+    EXPECT_EQ(error.out, "Hardware error  0: Successfull Operation.\n");
+
+    const ToolRun settings = runTool("sim", {"settings", "1"});
+    EXPECT_EQ(settings.exitStatus, 0) << settings.err;
+    EXPECT_TRUE(contains(settings.out, "Default settings\nSize marker  1028\n")) << settings.out;
+    EXPECT_TRUE(contains(settings.out, "\nCurrent settings\nSize marker  1028\n"));
+    EXPECT_TRUE(contains(settings.out, "Measurement  input 1 (input A), mode 0, edge 0\n"));
+    EXPECT_TRUE(contains(settings.out, "PULSE_COUNT           1          1")) << settings.out;
+
+    const ToolRun missing = runTool("sim", {"settings", "2"});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_TRUE(contains(missing.err, "no device with identifier 2")) << missing.err;
+}
+
+TEST(ZousbdiagTool, ReadsAndWritesRegistersThroughTheLibrary) {
+    const ToolRun write = runTool("sim", {"write-register", "1", "0x1F", "0xAB"});
+    EXPECT_EQ(write.exitStatus, 0) << write.err;
+    EXPECT_EQ(write.out, "Register 0x1F <- 0xAB\n");
+    // Each run is a fresh machine whose hub the open resets: registers read 0.
+    const ToolRun read = runTool("sim", {"read-register", "1", "0x1F"});
+    EXPECT_EQ(read.exitStatus, 0) << read.err;
+    EXPECT_EQ(read.out, "Register 0x1F = 0x00 (0)\n");
+}
+
 TEST(ZousbdiagTool, FailsClearlyOnAMissingHubABrokenMachineOrABadCommandLine) {
     const ToolRun missing = runTool("sim", {"version", "3"});
     EXPECT_EQ(missing.exitStatus, 1);

@@ -1,0 +1,33 @@
+#pragma once
+// One slot of the library's device table: what the library knows of one probed device and, while
+// it is open, the handles through which it reaches it. A QnHandle is the address of one of these.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <optional>
+
+#include "include/QuintelDrv.h"
+#include "library/sequencer_program.h"
+#include "platform/device_file.h"
+#include "platform/named_semaphore.h"
+
+struct QnDeviceContext {
+    std::uint8_t outputMask = 0;  // bit k: channel k's output is enabled
+    // Set by QnAbortMeasure, read by a background measurement before each poll.
+    std::atomic<std::uint32_t> abortFlag = 0;
+    // Open while the device is probed or open.
+    std::optional<zo::platform::DeviceFile> driver;
+    std::uint32_t slot = 0;  // the n of "\\.\ZOUSB-n"
+    QnDeviceRecord record{};
+    std::int32_t informationConstant = 0;  // information type 2
+    QnDeviceSettings current{};
+    QnDeviceSettings defaults{};
+    QnDeviceSettings lastApplied{};  // what the hub holds since the last complete refresh
+    std::int32_t hardwareError = QN_HW_OK;
+    std::array<zo::quinteldrv::SequencerProgram, zo::quinteldrv::kProgramCount> programs{};
+    // Held while the device is open; shared with every process that opens the same slot.
+    std::optional<zo::platform::NamedSemaphore> accessSemaphore;
+
+    bool isOpen() const { return record.isOpen != 0; }
+};

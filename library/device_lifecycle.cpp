@@ -1,0 +1,88 @@
+// QnOpenDevice and QnCloseDevice: a probed device becomes open and back.
+
+#include "include/QuintelDrv.h"
+#include "library/device_access.h"
+#include "library/device_table.h"
+#include "library/driver_transport.h"
+#include "library/program_application.h"
+#include "library/sequencer_control.h"
+#include "library/vendor_requests.h"
+
+namespace zo::quinteldrv {
+
+namespace {
+
+constexpr std::uint8_t kAllOutputs = 0xFF;
+
+void releaseDevice(QnDeviceContext& context) {
+    detachAccessSemaphore(context);
+    context.record.isOpen = 0;
+    closeDeviceObject(context);
+}
+
+QnDeviceContext* findProbed(std::uint32_t id) {
+    for (QnDeviceContext& context : probedContexts()) {
+        if (context.record.id == static_cast<std::int32_t>(id)) {
+            return &context;
+        }
+    }
+    return nullptr;
+}
+
+// Reset, channel programs, measurement program. While the program compiler is missing the
+// programs stay unloaded (see program_application.h); the device is open and reset all the same,
+// and the first refresh reports the channels it could not apply.
+bool bringUp(QnDeviceContext& context) {
+    if (!resetHub(context)) {
+        return false;
+    }
+    if (applyChannels(context) == ApplyResult::TransferFailed) {
+        return false;
+    }
+    return restartMeasurementProgram(context) != ApplyResult::TransferFailed;
+}
+
+}  // namespace
+
+}  // namespace zo::quinteldrv
+
+extern "C" QN_API int32_t QN_CALL QnOpenDevice(uint32_t id, QnHandle* handle) {
+    using namespace zo::quinteldrv;
+    if (handle == nullptr) {
+        return QN_ERR_BAD_ARG;
+    }
+    QnDeviceContext* context = id >= 1 && id <= kSlotCount ? findProbed(id) : nullptr;
+    if (context == nullptr) {
+        return QN_ERR_NO_DEVICE;
+    }
+    *handle = context;
+    if (context->isOpen()) {
+        return QN_ERR_ALREADY_OPEN;
+    }
+    if (!openDeviceObject(*context, context->slot)) {
+        return QN_ERR_DEVICE;
+    }
+    context->record.isOpen = 1;
+    context->outputMask = 0;
+    context->current = context->defaults;
+    attachAccessSemaphore(*context);
+    if (!bringUp(*context)) {
+        releaseDevice(*context);
+        return QN_ERR_DEVICE;
+    }
+    return QN_OK;
+}
+
+extern "C" QN_API int32_t QN_CALL QnCloseDevice(QnHandle handle) {
+    using namespace zo::quinteldrv;
+    QnDeviceContext* context = contextOf(handle);
+    if (context == nullptr) {
+        return QN_ERR_NO_HANDLE;
+    }
+    if (!context->isOpen()) {
+        return QN_OK;
+    }
+    const bool closed = stopMeasurement(*context) && closeOutputs(*context, kAllOutputs);
+    releaseDevice(*context);
+    return closed ? QN_OK : QN_ERR_DEVICE;
+}

@@ -1,0 +1,43 @@
+#include "library/sequencer_control.h"
+
+#include "include/QuintelDrv.h"
+#include "library/device_access.h"
+#include "library/vendor_requests.h"
+
+namespace zo::quinteldrv {
+
+namespace {
+
+std::int32_t startRegister(unsigned program) {
+    return static_cast<std::int32_t>(4 * program + 3);
+}
+
+}  // namespace
+
+bool restartOutputs(QnDeviceContext& context, std::uint8_t bits) {
+    const DeviceAccess access(context);
+    context.outputMask = static_cast<std::uint8_t>(context.outputMask | bits);
+    if (!writeRegister(context, kOutputEnableRegister, 0)) {
+        return false;
+    }
+    for (unsigned channel = 0; channel < QN_CHANNEL_COUNT; ++channel) {
+        if ((context.outputMask & (1u << channel)) != 0 &&
+            !writeRegister(context, startRegister(channel), context.programs[channel].entry0)) {
+            return false;
+        }
+    }
+    return writeRegister(context, kOutputEnableRegister, context.outputMask);
+}
+
+bool closeOutputs(QnDeviceContext& context, std::uint8_t bits) {
+    const DeviceAccess access(context);
+    context.outputMask = static_cast<std::uint8_t>(context.outputMask & ~bits);
+    return writeRegister(context, kOutputEnableRegister, context.outputMask);
+}
+
+bool stopMeasurement(QnDeviceContext& context) {
+    const DeviceAccess access(context);
+    return writeRegister(context, kMeasurementRunRegister, 0);
+}
+
+}  // namespace zo::quinteldrv

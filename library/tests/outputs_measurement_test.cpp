@@ -1,0 +1,99 @@
+// Output switching and the measurement exports as far as this library has them.
+
+#include "library/tests/library_test_support.h"
+
+namespace zo::test {
+namespace {
+
+class OutputsTest : public LibraryTest {
+  protected:
+    void SetUp() override {
+        hub_ = plug();
+        handle_ = probeAndOpen();
+        ASSERT_NE(handle_, nullptr);
+        from_ = hub_->requests(0xFB).size();
+    }
+    std::vector<std::pair<int, int>> writesSinceSetUp() const {
+        return registerWrites(*hub_, from_);
+    }
+
+    std::shared_ptr<RecordingDevice> hub_;
+    QnHandle handle_ = nullptr;
+    std::size_t from_ = 0;
+};
+
+using Writes = std::vector<std::pair<int, int>>;
+
+TEST_F(OutputsTest, OpeningOutputsRestartsEveryEnabledChannelInStep) {
+    ASSERT_EQ(QnOpenOutputs(handle_, 0x101), QN_OK);  // only the low eight bits count
+    ASSERT_EQ(QnOpenOutputs(handle_, 0x4), QN_OK);
+    // Off, arm each enabled channel at its start (register 4k + 3), on.
+    EXPECT_EQ(writesSinceSetUp(), (Writes{{0x40, 0},
+                                          {3, 0},
+                                          {0x40, 1},  //
+                                          {0x40, 0},
+                                          {3, 0},
+                                          {11, 0},
+                                          {0x40, 5}}));
+    int32_t mask = -1;
+    ASSERT_EQ(QnReadRegister(handle_, 0x40, &mask), QN_OK);
+    EXPECT_EQ(mask, 5);
+}
+
+TEST_F(OutputsTest, ClosingOutputsLeavesTheOthersRunningWithoutRearmingThem) {
+    ASSERT_EQ(QnOpenOutputs(handle_, 3), QN_OK);
+    from_ = hub_->requests(0xFB).size();
+    ASSERT_EQ(QnCloseOutputs(handle_, 1), QN_OK);
+    EXPECT_EQ(writesSinceSetUp(), (Writes{{0x40, 2}}));
+    ASSERT_EQ(QnCloseDevice(handle_), QN_OK);
+    int32_t value = 0;
+    EXPECT_EQ(QnReadRegister(handle_, 0x40, &value), QN_ERR_DEVICE);
+}
+
+TEST_F(OutputsTest, ARestartStopsAtItsFirstFailedWriteAndSaysSo) {
+    hub_->hub().stallNextControlTransfers(1);  // "all outputs off"
+    EXPECT_EQ(QnOpenOutputs(handle_, 1), QN_ERR_DEVICE);
+    EXPECT_EQ(writesSinceSetUp(), (Writes{{0x40, 0}})) << "only the stalled write";
+    hub_->hub().stallNextControlTransfers(1);
+    EXPECT_EQ(QnCloseOutputs(handle_, 1), QN_ERR_DEVICE);
+    EXPECT_EQ(QnOpenOutputs(nullptr, 1), QN_ERR_NO_HANDLE);
+    EXPECT_EQ(QnCloseOutputs(nullptr, 1), QN_ERR_NO_HANDLE);
+}
+
+void QN_CALL ignoreResult(uintptr_t, uintptr_t, uintptr_t) {}
+
+TEST_F(OutputsTest, MeasurementArgumentsAreCheckedBeforeAnyDeviceTraffic) {
+    int32_t result = 0;
+    const std::size_t seen = hub_->controls().size();
+    EXPECT_EQ(QnSynchMeasure(nullptr, 1, 0, 1, &result, 10), QN_ERR_NO_HANDLE);
+    EXPECT_EQ(QnSynchMeasure(handle_, 11, 0, 1, &result, 10), QN_ERR_BAD_ARG);
+    EXPECT_EQ(QnSynchMeasure(handle_, 1, 2, 1, &result, 10), QN_ERR_BAD_ARG);
+    EXPECT_EQ(QnSynchMeasure(handle_, 1, 0, 1, nullptr, 10), QN_ERR_BAD_ARG);
+    EXPECT_EQ(QnStartMeasure(nullptr, 1, 0, 1, &result, ignoreResult, 0, 0), QN_ERR_NO_HANDLE);
+    EXPECT_EQ(QnStartMeasure(handle_, 0, 0, 1, &result, ignoreResult, 0, 0), QN_ERR_BAD_ARG);
+    EXPECT_EQ(QnStartMeasure(handle_, 11, 0, 1, &result, ignoreResult, 0, 0), QN_ERR_BAD_ARG);
+    EXPECT_EQ(QnStartMeasure(handle_, 1, 2, 1, &result, ignoreResult, 0, 0), QN_ERR_BAD_ARG);
+    EXPECT_EQ(QnStartMeasure(handle_, 1, 0, 1, nullptr, ignoreResult, 0, 0), QN_ERR_BAD_ARG);
+    EXPECT_EQ(QnStartMeasure(handle_, 1, 0, 1, &result, nullptr, 0, 0), QN_ERR_BAD_ARG);
+    EXPECT_EQ(hub_->controls().size(), seen);
+    EXPECT_EQ(QnAbortMeasure(nullptr), QN_ERR_NO_HANDLE);
+    EXPECT_EQ(QnAbortMeasure(handle_), QN_OK);
+}
+
+TEST_F(OutputsTest, AMeasurementKeepsItsHeaderButFailsWhileNoProgramCanBeBuilt) {
+    int32_t result = 1234;
+    // Input 0 is accepted by the synchronous form.
+    EXPECT_EQ(QnSynchMeasure(handle_, 0, 1, 1, &result, 0), QN_ERR_DEVICE);
+    EXPECT_EQ(QnStartMeasure(handle_, 2, 1, 5, &result, ignoreResult, 1, 2), QN_ERR_DEVICE);
+    EXPECT_EQ(result, 1234) << "written only by a completed measurement";
+    EXPECT_EQ(writesSinceSetUp(), (Writes{{0x41, 0}, {0x41, 0}})) << "each stopped the sequencer";
+    QnDeviceSettings settings{};
+    settings.size = QN_SETTINGS_SIZE;
+    ASSERT_EQ(QnReadDeviceSettings(handle_, &settings), QN_OK);
+    EXPECT_EQ(settings.measureInput, 2u);
+    EXPECT_EQ(settings.measureMode, 1u);
+    EXPECT_EQ(settings.measureEdge, 5u);
+}
+
+}  // namespace
+}  // namespace zo::test

@@ -1,0 +1,40 @@
+#pragma once
+// A counting semaphore with a name, shared by every process that opens the same name, as the
+// Windows named semaphores are. Here a POSIX named semaphore ("/NAME"); it is created with the
+// initial count when no process holds it yet, and attached to otherwise. The object stays in the
+// system after the last process closes it, with its count, so it is never removed here.
+
+#include <semaphore.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace zo::platform {
+
+class NamedSemaphore {
+  public:
+    // Creates or attaches to the semaphore NAME (letters, digits and '_' only). None when the
+    // system refuses it.
+    static std::optional<NamedSemaphore> openOrCreate(const std::string& name,
+                                                      unsigned initialCount);
+
+    NamedSemaphore(NamedSemaphore&& other) noexcept;
+    NamedSemaphore& operator=(NamedSemaphore&& other) noexcept;
+    NamedSemaphore(const NamedSemaphore&) = delete;
+    NamedSemaphore& operator=(const NamedSemaphore&) = delete;
+    ~NamedSemaphore();
+
+    // Takes one count, waiting at most `limit`; false when the time ran out or the wait failed.
+    bool acquire(std::chrono::milliseconds limit);
+    // Gives one count back.
+    void release();
+
+  private:
+    explicit NamedSemaphore(sem_t* semaphore) : semaphore_(semaphore) {}
+    void close();
+
+    sem_t* semaphore_ = nullptr;
+};
+
+}  // namespace zo::platform
