@@ -6,9 +6,10 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <thread>
 
 #include "include/QuintelDrv.h"
-#include "library/sequencer_program.h"
+#include "library/compiler/sequencer_program.h"
 #include "platform/device_file.h"
 #include "platform/named_semaphore.h"
 
@@ -25,9 +26,16 @@ struct QnDeviceContext {
     QnDeviceSettings defaults{};
     QnDeviceSettings lastApplied{};  // what the hub holds since the last complete refresh
     std::int32_t hardwareError = QN_HW_OK;
-    std::array<zo::quinteldrv::SequencerProgram, zo::quinteldrv::kProgramCount> programs{};
+    std::array<zo::quinteldrv::QnProgram, zo::quinteldrv::kProgramCount> programs{};
     // Held while the device is open; shared with every process that opens the same slot.
     std::optional<zo::platform::NamedSemaphore> accessSemaphore;
+    // A background measurement: where its result goes, whom it calls, and its worker, which the
+    // context owns and joins before the device is closed or another measurement starts.
+    std::int32_t* measureResult = nullptr;
+    QnMeasureCallback measureCallback = nullptr;
+    std::uint32_t callbackArgument1 = 0;
+    std::uint32_t callbackArgument2 = 0;
+    std::thread measureWorker;
 
     bool isOpen() const { return record.isOpen != 0; }
 };

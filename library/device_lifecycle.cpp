@@ -4,6 +4,7 @@
 #include "library/device_access.h"
 #include "library/device_table.h"
 #include "library/driver_transport.h"
+#include "library/measurement.h"
 #include "library/program_application.h"
 #include "library/sequencer_control.h"
 #include "library/vendor_requests.h"
@@ -29,17 +30,11 @@ QnDeviceContext* findProbed(std::uint32_t id) {
     return nullptr;
 }
 
-// Reset, channel programs, measurement program. While the program compiler is missing the
-// programs stay unloaded (see program_application.h); the device is open and reset all the same,
-// and the first refresh reports the channels it could not apply.
+// Reset, the channel programs that differ from what the hub last took, then the measurement
+// program, loaded and started.
 bool bringUp(QnDeviceContext& context) {
-    if (!resetHub(context)) {
-        return false;
-    }
-    if (applyChannels(context) == ApplyResult::TransferFailed) {
-        return false;
-    }
-    return restartMeasurementProgram(context) != ApplyResult::TransferFailed;
+    return resetHub(context) && applyChannels(context) && stopMeasurement(context) &&
+           applyMeasurementProgram(context) && startMeasurement(context);
 }
 
 }  // namespace
@@ -82,6 +77,7 @@ extern "C" QN_API int32_t QN_CALL QnCloseDevice(QnHandle handle) {
     if (!context->isOpen()) {
         return QN_OK;
     }
+    stopMeasurementWorker(*context);
     const bool closed = stopMeasurement(*context) && closeOutputs(*context, kAllOutputs);
     releaseDevice(*context);
     return closed ? QN_OK : QN_ERR_DEVICE;

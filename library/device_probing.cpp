@@ -27,6 +27,9 @@ bool probeSlot(QnDeviceContext& context, std::uint32_t slot) {
     context.informationConstant = 1;
     context.record.speedCode = querySpeedCode(context);
     context.current = context.defaults;
+    // A freshly probed hub holds no program this library loaded (it may be another hub than
+    // before, or one that lost power), so every channel is loaded when it is opened.
+    context.lastApplied = QnDeviceSettings{};
     const bool accepted = identifyDevice(context);
     closeDeviceObject(context);
     return accepted;

@@ -40,4 +40,34 @@ bool stopMeasurement(QnDeviceContext& context) {
     return writeRegister(context, kMeasurementRunRegister, 0);
 }
 
+bool startMeasurement(QnDeviceContext& context) {
+    const DeviceAccess access(context);
+    return writeRegister(context, startRegister(static_cast<unsigned>(kMeasurementProgram)),
+                         context.programs[kMeasurementProgram].entry0) &&
+           writeRegister(context, kMeasurementRunRegister, 1);
+}
+
+bool restartMeasurement(QnDeviceContext& context) {
+    return stopMeasurement(context) && startMeasurement(context);
+}
+
+std::optional<bool> readStatusBit(QnDeviceContext& context, unsigned bit) {
+    const auto value =
+        readRegister(context, static_cast<std::int32_t>(kOutputEnableRegister + bit / 8));
+    if (!value) {
+        return std::nullopt;
+    }
+    return ((*value >> (bit % 8)) & 1) != 0;
+}
+
+std::optional<std::uint16_t> readProgramPair(QnDeviceContext& context, unsigned program) {
+    const auto low = readRegister(context, static_cast<std::int32_t>(4 * program));
+    const auto high =
+        low ? readRegister(context, static_cast<std::int32_t>(4 * program + 1)) : std::nullopt;
+    if (!high) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(*high << 8 | *low);
+}
+
 }  // namespace zo::quinteldrv

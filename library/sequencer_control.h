@@ -4,6 +4,7 @@
 // sequence holds the device's access semaphore and stops at its first failed request.
 
 #include <cstdint>
+#include <optional>
 
 #include "library/device_context.h"
 
@@ -21,5 +22,15 @@ bool closeOutputs(QnDeviceContext& context, std::uint8_t bits);
 
 // Measurement sequencer: run register 0x41 <- 0.
 bool stopMeasurement(QnDeviceContext& context);
+// Arms the measurement program at its entry 0 (register 35) and runs it (0x41 <- 1).
+bool startMeasurement(QnDeviceContext& context);
+// Stop, then start; false when either fails.
+bool restartMeasurement(QnDeviceContext& context);
+
+// Bit n of the status registers: register 0x40 + n / 8, bit n % 8. Bit 8 is the measurement's
+// finished flag. Single reads, made outside the access semaphore.
+std::optional<bool> readStatusBit(QnDeviceContext& context, unsigned bit);
+// The 16-bit pair of program p: registers 4p (low) and 4p + 1 (high).
+std::optional<std::uint16_t> readProgramPair(QnDeviceContext& context, unsigned program);
 
 }  // namespace zo::quinteldrv

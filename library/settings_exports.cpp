@@ -50,7 +50,7 @@ extern "C" QN_API int32_t QN_CALL QnRefreshDeviceSettings(QnHandle handle,
     }
     QnDeviceContext& context = *contextOf(handle);
     context.current = *settings;
-    return applyChannels(context) == ApplyResult::Applied ? QN_OK : QN_ERR_DEVICE;
+    return applyChannels(context) ? QN_OK : QN_ERR_DEVICE;
 }
 
 extern "C" QN_API int32_t QN_CALL QnValidateDeviceSettings(QnHandle handle,

@@ -2,7 +2,12 @@
 
 namespace zo::quinteldrv {
 
-std::vector<RegisterWrite> uploadWrites(const QnProgram& program, int sequencer) {
+namespace {
+constexpr std::uint8_t kOutputsOff = 0x40;
+constexpr std::uint8_t kMeasurementOff = 0x41;
+}  // namespace
+
+std::vector<RegisterWrite> uploadWrites(const QnProgram& program, std::size_t sequencer) {
     const auto base = static_cast<std::uint8_t>(4 * sequencer);
     const auto strobe = base;
     const auto data = static_cast<std::uint8_t>(base + 1);
@@ -11,8 +16,7 @@ std::vector<RegisterWrite> uploadWrites(const QnProgram& program, int sequencer)
     std::vector<RegisterWrite> writes;
     writes.reserve(2 + 3 * static_cast<std::size_t>(program.constantCount) +
                    4 * static_cast<std::size_t>(program.instructionCount));
-    writes.push_back(sequencer < kMeasurementProgram ? RegisterWrite{kOutputEnableRegister, 0}
-                                                     : RegisterWrite{kMeasurementRunRegister, 0});
+    writes.push_back(RegisterWrite{sequencer < kMeasurementProgram ? kOutputsOff : kMeasurementOff, 0});
     writes.push_back({address, 0});
     for (std::int32_t i = 0; i < program.constantCount; ++i) {
         const auto value =

@@ -15,13 +15,9 @@ struct RegisterWrite {
     bool operator==(const RegisterWrite&) const = default;
 };
 
-inline constexpr std::uint8_t kOutputEnableRegister = 0x40;
-inline constexpr std::uint8_t kMeasurementRunRegister = 0x41;
-inline constexpr int kMeasurementProgram = 8;
-
 // Switches the sequencer's outputs off (0x40 for a channel, 0x41 for the measurement), resets the
 // instruction address, then loads every constant (address, high byte, low byte) and every
 // instruction (address, high bits, strobe, low byte).
-std::vector<RegisterWrite> uploadWrites(const QnProgram& program, int sequencer);
+std::vector<RegisterWrite> uploadWrites(const QnProgram& program, std::size_t sequencer);
 
 }  // namespace zo::quinteldrv

@@ -7,6 +7,9 @@
 
 namespace zo::quinteldrv {
 
+inline constexpr std::size_t kProgramCount = 9;        // channels 0..7, then the measurement
+inline constexpr std::size_t kMeasurementProgram = 8;
+
 struct Instruction {
     std::int32_t level = 0;   // output level while the instruction runs
     std::int32_t opcode = 0;  // 0 load, 1 tick/count, 2 test/jump, 3 stall/halt

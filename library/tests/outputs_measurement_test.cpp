@@ -1,4 +1,4 @@
-// Output switching and the measurement exports as far as this library has them.
+// Output switching and the measurement exports.
 
 #include "library/tests/library_test_support.h"
 
@@ -80,19 +80,51 @@ TEST_F(OutputsTest, MeasurementArgumentsAreCheckedBeforeAnyDeviceTraffic) {
     EXPECT_EQ(QnAbortMeasure(handle_), QN_OK);
 }
 
-TEST_F(OutputsTest, AMeasurementKeepsItsHeaderButFailsWhileNoProgramCanBeBuilt) {
+// An upload of program 8 begins: stopped, instruction address 0, constant address 0.
+std::size_t measurementUploads(const std::vector<std::pair<int, int>>& writes) {
+    std::size_t loads = 0;
+    for (std::size_t i = 2; i < writes.size(); ++i) {
+        loads += writes[i - 2] == std::pair{0x41, 0} && writes[i - 1] == std::pair{35, 0} &&
+                         writes[i] == std::pair{33, 0}
+                     ? 1
+                     : 0;
+    }
+    return loads;
+}
+
+TEST_F(OutputsTest, TheMeasurementProgramIsRebuiltOnlyWhenItsHeaderChanges) {
     int32_t result = 1234;
-    // Input 0 is accepted by the synchronous form.
-    EXPECT_EQ(QnSynchMeasure(handle_, 0, 1, 1, &result, 0), QN_ERR_DEVICE);
-    EXPECT_EQ(QnStartMeasure(handle_, 2, 1, 5, &result, ignoreResult, 1, 2), QN_ERR_DEVICE);
+    // The defaults measure input 1 from edge 0; edge 1 is a change.
+    EXPECT_EQ(QnSynchMeasure(handle_, 1, 0, 1, &result, 0), QN_ERR_TIMEOUT);
+    EXPECT_EQ(measurementUploads(writesSinceSetUp()), 1u);
+    EXPECT_EQ(QnSynchMeasure(handle_, 1, 0, 1, &result, 0), QN_ERR_TIMEOUT);
+    EXPECT_EQ(measurementUploads(writesSinceSetUp()), 1u) << "same header, no upload";
+    EXPECT_EQ(QnSynchMeasure(handle_, 1, 0, 0, &result, 0), QN_ERR_TIMEOUT);
+    EXPECT_EQ(measurementUploads(writesSinceSetUp()), 2u) << "the edge alone rebuilds";
     EXPECT_EQ(result, 1234) << "written only by a completed measurement";
-    EXPECT_EQ(writesSinceSetUp(), (Writes{{0x41, 0}, {0x41, 0}})) << "each stopped the sequencer";
+    EXPECT_EQ(writesSinceSetUp().back(), (std::pair{0x41, 0}))
+        << "a timed-out measurement is stopped";
+
     QnDeviceSettings settings{};
     settings.size = QN_SETTINGS_SIZE;
     ASSERT_EQ(QnReadDeviceSettings(handle_, &settings), QN_OK);
-    EXPECT_EQ(settings.measureInput, 2u);
-    EXPECT_EQ(settings.measureMode, 1u);
-    EXPECT_EQ(settings.measureEdge, 5u);
+    EXPECT_EQ(settings.measureEdge, 0u) << "the header keeps the last measurement's arguments";
+}
+
+TEST_F(OutputsTest, TheSynchronousFormAcceptsInputZero) {
+    int32_t result = 0;
+    EXPECT_EQ(QnSynchMeasure(handle_, 0, 0, 0, &result, 0), QN_ERR_TIMEOUT)
+        << "an empty measurement program never finishes";
+}
+
+TEST_F(OutputsTest, ClosingTheDeviceEndsARunningBackgroundMeasurement) {
+    int32_t result = 0;
+    // Input B of this hub has no signal: the worker would poll for ever.
+    ASSERT_EQ(QnStartMeasure(handle_, 2, 0, 0, &result, ignoreResult, 0, 0), QN_OK);
+    EXPECT_EQ(QnCloseDevice(handle_), QN_OK);
+    ASSERT_EQ(QnStartMeasure(handle_, 2, 0, 0, &result, ignoreResult, 0, 0), QN_ERR_DEVICE)
+        << "a closed device cannot measure";
+    QnUnloadDriver();
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include <set>
+
 #include "library/tests/library_test_support.h"
 
 namespace zo::test {
@@ -171,22 +173,47 @@ TEST_F(SettingsTest, ValidationClampsEverythingInOnePassAndThenFindsNothing) {
     EXPECT_EQ(QnValidateDeviceSettings(handle_, &settings), QN_OK);
 }
 
-TEST_F(SettingsTest, RefreshKeepsTheRecordAndReportsChannelsItCannotBuildYet) {
+TEST_F(SettingsTest, RefreshUploadsOnlyTheChangedChannelAndRestartsTheOutputs) {
     QnDeviceSettings settings = sizedRecord();
     ASSERT_EQ(QnReadDefaultSettings(handle_, &settings), QN_OK);
     ASSERT_EQ(QnSetParameter(handle_, &settings, 2, QN_PARAM_HIGH_TIME, 500), QN_OK);
-    const std::size_t writes = hub_->requests(0xFB).size();
-    // Channel programs are not built by this library yet: a refresh that needs one fails
-    // honestly, and sends nothing.
-    EXPECT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_ERR_DEVICE);
-    EXPECT_EQ(hub_->requests(0xFB).size(), writes);
+    const std::size_t from = hub_->requests(0xFB).size();
+    EXPECT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_OK);
+    const auto writes = registerWrites(*hub_, from);
+    // Outputs off, channel 2's program (two constants, four instructions) through registers
+    // 8..11, then the restart: off, (no channel enabled), on.
+    ASSERT_EQ(writes.size(), 2u + 3 * 2 + 4 * 4 + 2);
+    EXPECT_EQ(writes.front(), (std::pair{0x40, 0}));
+    EXPECT_EQ(writes[1], (std::pair{11, 0}));
+    for (std::size_t i = 1; i + 2 < writes.size(); ++i) {
+        EXPECT_TRUE(writes[i].first >= 8 && writes[i].first <= 11) << "write " << i;
+    }
+    EXPECT_EQ(writes.back(), (std::pair{0x40, 0}));
+
+    const std::size_t again = hub_->requests(0xFB).size();
+    EXPECT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_OK);
+    EXPECT_EQ(hub_->requests(0xFB).size(), again) << "an unchanged record sends nothing";
+
     QnDeviceSettings current = sizedRecord();
     ASSERT_EQ(QnReadDeviceSettings(handle_, &current), QN_OK);
     EXPECT_EQ(std::memcmp(&current, &settings, sizeof settings), 0);
-    // The defaults are untouched by a refresh.
-    QnDeviceSettings defaults = sizedRecord();
-    ASSERT_EQ(QnReadDefaultSettings(handle_, &defaults), QN_OK);
-    EXPECT_EQ(defaults.channels[2].highTime, 1u);
+}
+
+TEST_F(SettingsTest, AFailedUploadEndsThePassAndTheNextRefreshTriesAgain) {
+    QnDeviceSettings settings = sizedRecord();
+    ASSERT_EQ(QnReadDefaultSettings(handle_, &settings), QN_OK);
+    ASSERT_EQ(QnSetParameter(handle_, &settings, 8, QN_PARAM_LOW_TIME, 40), QN_OK);
+    hub_->hub().stallNextControlTransfers(1);
+    EXPECT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_ERR_DEVICE);
+    const std::size_t from = hub_->requests(0xFB).size();
+    EXPECT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_OK);
+    std::set<int> programs;
+    for (const auto& [reg, value] : registerWrites(*hub_, from)) {
+        if (reg < 32) {
+            programs.insert(reg / 4);
+        }
+    }
+    EXPECT_EQ(programs.size(), 8u) << "every channel differs from the last-applied record";
 }
 
 TEST_F(SettingsTest, ReopeningStartsFromTheDefaultsAgain) {

@@ -201,13 +201,13 @@ TEST(ZousbdiagTool, ShowsDeviceInformationHardwareErrorAndSettings) {
 }
 
 TEST(ZousbdiagTool, ReadsAndWritesRegistersThroughTheLibrary) {
-    const ToolRun write = runTool("sim", {"write-register", "1", "0x1F", "0xAB"});
+    const ToolRun write = runTool("sim", {"write-register", "1", "0x50", "0xAB"});
     EXPECT_EQ(write.exitStatus, 0) << write.err;
-    EXPECT_EQ(write.out, "Register 0x1F <- 0xAB\n");
-    // Each run is a fresh machine whose hub the open resets: registers read 0.
-    const ToolRun read = runTool("sim", {"read-register", "1", "0x1F"});
+    EXPECT_EQ(write.out, "Register 0x50 <- 0xAB\n");
+    // Each run is a fresh machine whose hub the open resets: a register no program uses reads 0.
+    const ToolRun read = runTool("sim", {"read-register", "1", "0x50"});
     EXPECT_EQ(read.exitStatus, 0) << read.err;
-    EXPECT_EQ(read.out, "Register 0x1F = 0x00 (0)\n");
+    EXPECT_EQ(read.out, "Register 0x50 = 0x00 (0)\n");
 }
 
 TEST(ZousbdiagTool, FailsClearlyOnAMissingHubABrokenMachineOrABadCommandLine) {
