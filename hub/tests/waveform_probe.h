@@ -27,6 +27,20 @@ inline std::vector<std::uint64_t> differences(const std::vector<std::uint64_t>& 
     return result;
 }
 
+// The level of `wire` at `time` (after any transition at that moment).
+inline bool levelAt(const Waveform& waveform, std::uint8_t wire, std::uint64_t time) {
+    bool level = waveform.initialLevels[wire];
+    for (const WaveformTransition& transition : waveform.transitions) {
+        if (transition.nanoseconds > time) {
+            break;
+        }
+        if (transition.wire == wire) {
+            level = transition.level;
+        }
+    }
+    return level;
+}
+
 // Transitions of `wire` in the open interval (from, to).
 inline std::size_t transitionsBetween(const Waveform& waveform, std::uint8_t wire,
                                       std::uint64_t from, std::uint64_t to) {
