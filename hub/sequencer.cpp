@@ -20,10 +20,6 @@ void Sequencer::start(std::uint8_t address) {
     }
 }
 
-Instruction Sequencer::current(const ProgramMemory& program) const {
-    return Instruction::decode(program.instructions()[pc_]);
-}
-
 bool Sequencer::testHolds(const SignalSources& sources, std::uint64_t tick) const {
     const bool input = testInput_ == 0 ? counter_ != 0 : sources.levelAt(testInput_, tick);
     return input == testState_;
@@ -43,7 +39,7 @@ void Sequencer::load(const ProgramMemory& program, std::uint8_t index) {
 
 void Sequencer::jump(const ProgramMemory& program, const Instruction& instruction, bool condition) {
     bool taken = !instruction.conditional() || condition;
-    const Instruction target = Instruction::decode(program.instructions()[instruction.operand]);
+    const Instruction& target = program.decoded(instruction.operand);
     if (instruction.conditional() && target.form == InstructionForm::LoadSecond) {
         // The jump back to the head of a repeated section counts one pass.
         ++passes_;
@@ -70,7 +66,7 @@ void Sequencer::step(const ProgramMemory& program, const SignalSources& sources,
     if (!active()) {
         return;
     }
-    const Instruction instruction = current(program);
+    const Instruction& instruction = current(program);
     level_ = instruction.level;
     switch (instruction.form) {
         case InstructionForm::Load:
@@ -124,7 +120,7 @@ std::uint64_t Sequencer::nextDecision(const ProgramMemory& program, const Signal
     if (!active()) {
         return kNever;
     }
-    const Instruction instruction = current(program);
+    const Instruction& instruction = current(program);
     if (instruction.level != level_) {
         return tick;  // the output changes on this tick
     }

@@ -40,7 +40,7 @@ class Sequencer {
 
   private:
     bool active() const { return enabled_ && !halted_; }
-    Instruction current(const ProgramMemory& program) const;
+    const Instruction& current(const ProgramMemory& program) const { return program.decoded(pc_); }
     bool testHolds(const SignalSources& sources, std::uint64_t tick) const;
     std::uint64_t nextTestChange(const SignalSources& sources, std::uint64_t tick) const;
     void load(const ProgramMemory& program, std::uint8_t index);

@@ -44,18 +44,19 @@ void SequencerBank::runTicksBefore(std::uint64_t endTick) {
             nextTick_ = until;
             continue;
         }
-        stepAll(nextTick_);
+        stepAll(nextTick_, sources);
         ++nextTick_;
     }
 }
 
-void SequencerBank::stepAll(std::uint64_t tick) {
+void SequencerBank::stepAll(std::uint64_t tick, const SignalSources& sources) {
     // All sequencers step on the same clock edge and see the outputs of the tick before.
-    const SignalSources sources{inputA_, inputB_, outputs()};
     for (std::size_t index = 0; index < kSequencerCount; ++index) {
         sequencers_[index].step(programs_[index], sources, tick);
     }
-    noteOutputs(tick * kTickNanoseconds);
+    if (recorder_) {
+        recorder_->outputsChanged(tick * kTickNanoseconds, outputs());
+    }
 }
 
 void SequencerBank::noteOutputs(std::uint64_t nanoseconds) {

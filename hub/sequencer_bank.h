@@ -55,7 +55,7 @@ class SequencerBank {
 
   private:
     void runTicksBefore(std::uint64_t endTick);
-    void stepAll(std::uint64_t tick);
+    void stepAll(std::uint64_t tick, const SignalSources& sources);
     void setEnabled(std::size_t sequencer, bool enabled);
     void noteOutputs(std::uint64_t nanoseconds);
 

@@ -15,6 +15,7 @@
 #include "hub/register_map.h"
 #include "hub/simulated_hub.h"
 #include "hub/tests/hub_test_support.h"
+#include "hub/tests/library_sequences.h"
 #include "hub/tests/program_builder.h"
 
 namespace zo::hub::test {
@@ -44,43 +45,29 @@ class HubRig {
         return value.value_or(0);
     }
 
-    // Loads program p (0..7 channels, 8 measurement) as the library's upload does; a channel's
-    // upload ends with the restart of the enabled outputs.
+    // write() as a callable for the library's register sequences.
+    auto writer() {
+        return [this](std::uint8_t reg, std::uint8_t value) { write(reg, value); };
+    }
+
+    // Loads program p as the library's upload does; a channel's upload ends with the restart of
+    // the enabled outputs.
     void upload(std::uint8_t p, const TestProgram& program) {
         programs_.at(p) = program;
-        const auto base = static_cast<std::uint8_t>(4 * p);
-        write(p < 8 ? kOutputEnable : kMeasurementControl, 0);
-        write(static_cast<std::uint8_t>(base + 3), 0);
-        for (std::size_t i = 0; i < program.constants.size(); ++i) {
-            write(static_cast<std::uint8_t>(base + 1), static_cast<std::uint8_t>(i));
-            write(static_cast<std::uint8_t>(base + 2),
-                  static_cast<std::uint8_t>(program.constants[i] >> 8));
-            write(static_cast<std::uint8_t>(base + 2),
-                  static_cast<std::uint8_t>(program.constants[i] & 0xFF));
-        }
-        for (std::size_t j = 0; j < program.words.size(); ++j) {
-            write(static_cast<std::uint8_t>(base + 3), static_cast<std::uint8_t>(j));
-            write(static_cast<std::uint8_t>(base + 1),
-                  static_cast<std::uint8_t>(program.words[j] >> 8));
-            write(base, 0);
-            write(static_cast<std::uint8_t>(base + 1),
-                  static_cast<std::uint8_t>(program.words[j] & 0xFF));
-        }
+        uploadProgram(writer(), p, program);
         if (p < 8) {
             openOutputs(0);
         }
     }
 
-    // All outputs off, every enabled channel armed at its entry, then enabled together.
+    // Adds `bits` to the output mask and restarts every enabled output in step.
     void openOutputs(std::uint8_t bits) {
         mask_ = static_cast<std::uint8_t>(mask_ | bits);
-        write(kOutputEnable, 0);
-        for (std::uint8_t channel = 0; channel < 8; ++channel) {
-            if ((mask_ >> channel & 1) != 0) {
-                write(static_cast<std::uint8_t>(4 * channel + 3), programs_[channel].entry0);
-            }
+        std::array<std::uint8_t, 8> entries{};
+        for (std::size_t channel = 0; channel < entries.size(); ++channel) {
+            entries[channel] = programs_[channel].entry0;
         }
-        write(kOutputEnable, mask_);
+        restartOutputs(writer(), mask_, entries);
     }
 
     void startMeasurement() {
