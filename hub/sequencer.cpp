@@ -1,6 +1,7 @@
 #include "hub/sequencer.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace zo::hub {
 namespace {
@@ -155,6 +156,44 @@ void Sequencer::skip(const ProgramMemory& program, std::uint64_t ticks) {
     if (active() && current(program).form == InstructionForm::Count) {
         counter_ += static_cast<std::uint32_t>(ticks);  // the counter wraps at 32 bits
     }
+}
+
+bool Sequencer::mayTestExternalInputs(const ProgramMemory& program) const {
+    if (!active()) {
+        return false;
+    }
+    if (testInput_ == kSourceInputA || testInput_ == kSourceInputB) {
+        return true;
+    }
+    for (std::size_t index = 0; index < ProgramMemory::kInstructionCount; ++index) {
+        const Instruction& instruction = program.decoded(index);
+        const auto input = static_cast<std::uint8_t>(instruction.operand >> 1);
+        if (instruction.form == InstructionForm::Test &&
+            (input == kSourceInputA || input == kSourceInputB)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Sequencer::readsCounter(const ProgramMemory& program) {
+    for (std::size_t index = 0; index < ProgramMemory::kInstructionCount; ++index) {
+        const Instruction& instruction = program.decoded(index);
+        if (instruction.form == InstructionForm::Count ||
+            instruction.form == InstructionForm::LoadSecond ||
+            (instruction.form == InstructionForm::Test && instruction.operand >> 1 == 0)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Sequencer::sameState(const Sequencer& other, bool counterMatters) const {
+    const auto course = [](const Sequencer& s) {
+        return std::tie(s.enabled_, s.halted_, s.level_, s.enteredByJump_, s.pc_, s.testInput_,
+                        s.testState_, s.passes_);
+    };
+    return course(*this) == course(other) && (!counterMatters || counter_ == other.counter_);
 }
 
 }  // namespace zo::hub

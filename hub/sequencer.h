@@ -38,6 +38,16 @@ class Sequencer {
                                std::uint64_t tick) const;
     void skip(const ProgramMemory& program, std::uint64_t ticks);
 
+    // Whether its program, run from here, can test input A or B (source 1 or 2).
+    bool mayTestExternalInputs(const ProgramMemory& program) const;
+
+    // Whether the program can read its counter back: a count, a load second or a test of input
+    // 0. Without any, the counter never changes the sequencer's course.
+    static bool readsCounter(const ProgramMemory& program);
+    // In the same state as `other` as far as its course goes; the counter is compared only when
+    // `counterMatters`.
+    bool sameState(const Sequencer& other, bool counterMatters) const;
+
   private:
     bool active() const { return enabled_ && !halted_; }
     const Instruction& current(const ProgramMemory& program) const { return program.decoded(pc_); }

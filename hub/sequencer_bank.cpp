@@ -28,6 +28,7 @@ void SequencerBank::advanceTo(std::uint64_t nanoseconds) {
 }
 
 void SequencerBank::runTicksBefore(std::uint64_t endTick) {
+    std::optional<bool> repeatable;  // decided when first needed
     while (nextTick_ < endTick) {
         const SignalSources sources{inputA_, inputB_, outputs()};
         std::uint64_t decision = kNever;
@@ -44,9 +45,51 @@ void SequencerBank::runTicksBefore(std::uint64_t endTick) {
             nextTick_ = until;
             continue;
         }
+        if (!repeatable) {
+            repeatable = isRepeatable();
+            forgetRepetitions();
+        }
+        if (*repeatable && passOverRepetitions(endTick)) {
+            continue;
+        }
         stepAll(nextTick_, sources);
         ++nextTick_;
     }
+}
+
+bool SequencerBank::isRepeatable() const {
+    // Recorded transitions must all be seen; inputs A and B have their own periods.
+    if (recorder_) {
+        return false;
+    }
+    for (std::size_t index = 0; index < kSequencerCount; ++index) {
+        if (sequencers_[index].mayTestExternalInputs(programs_[index])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SequencerBank::forgetRepetitions() {
+    // The measurement's counter is seen in its result registers; a channel's matters only to a
+    // program that reads it.
+    std::array<bool, kSequencerCount> counterMatters{};
+    for (std::size_t index = 0; index < kSequencerCount; ++index) {
+        counterMatters[index] =
+            index == kMeasurementSequencer || Sequencer::readsCounter(programs_[index]);
+    }
+    repetitions_.forget(counterMatters);
+}
+
+bool SequencerBank::passOverRepetitions(std::uint64_t endTick) {
+    const std::uint64_t length = repetitions_.observe(sequencers_, nextTick_);
+    if (length == 0) {
+        return false;
+    }
+    repetitions_.restart();
+    const std::uint64_t whole = (endTick - nextTick_) / length;
+    nextTick_ += whole * length;
+    return whole > 0;
 }
 
 void SequencerBank::stepAll(std::uint64_t tick, const SignalSources& sources) {

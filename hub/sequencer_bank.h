@@ -4,9 +4,10 @@
 // two enable registers, and asks it for the measurement's result and status.
 //
 // Time is simulated lazily: advanceTo() runs every tick up to a moment, passing in one step over
-// stretches in which every sequencer only counts or waits. Register writes take effect at the
-// moment the hub was last advanced to, so a sequencer enabled then runs its first instruction on
-// the next tick. See hub/README.md for the firmware model.
+// stretches in which every sequencer only counts or waits, and over whole repetitions of a state
+// the sequencers return to when nothing outside them steers them. Register writes take effect at
+// the moment the hub was last advanced to, so a sequencer enabled then runs its first instruction
+// on the next tick. See hub/README.md for the firmware model.
 
 #include <array>
 #include <cstddef>
@@ -16,6 +17,7 @@
 #include "hub/input_signal.h"
 #include "hub/program_memory.h"
 #include "hub/register_map.h"
+#include "hub/repetition_finder.h"
 #include "hub/sequencer.h"
 #include "hub/waveform.h"
 #include "hub/waveform_recorder.h"
@@ -55,6 +57,9 @@ class SequencerBank {
 
   private:
     void runTicksBefore(std::uint64_t endTick);
+    bool isRepeatable() const;
+    void forgetRepetitions();
+    bool passOverRepetitions(std::uint64_t endTick);
     void stepAll(std::uint64_t tick, const SignalSources& sources);
     void setEnabled(std::size_t sequencer, bool enabled);
     void noteOutputs(std::uint64_t nanoseconds);
@@ -66,6 +71,7 @@ class SequencerBank {
     std::uint64_t nextTick_ = 0;
     std::uint64_t now_ = 0;  // nanoseconds
     std::optional<WaveformRecorder> recorder_;
+    RepetitionFinder repetitions_;
 };
 
 }  // namespace zo::hub

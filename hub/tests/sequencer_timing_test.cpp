@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <tuple>
+#include <utility>
 
 #include "hub/tests/hub_rig.h"
 #include "hub/tests/waveform_probe.h"
@@ -126,6 +128,37 @@ TEST(SequencerOutput, ChannelsEnabledTogetherStartOnTheSameTick) {
     EXPECT_GT(rises0[0], restart);
     EXPECT_EQ(rises0[0], rises3[0]);
     EXPECT_EQ(rises0[1] - rises0[0], 20 * kTick);  // 7 + 12 + the jump
+}
+
+TEST(SequencerSimulation, SingleTickTrainsKeepTheirPhaseOverALongGap) {
+    // Phases of single ticks, periods 4, 3 and 7 ticks: ten seconds (500 million ticks) pass as
+    // whole repetitions rather than tick by tick.
+    const std::array<std::pair<std::uint32_t, std::uint32_t>, 3> trains{{{2, 2}, {1, 2}, {3, 4}}};
+    HubRig rig;
+    for (std::uint8_t channel = 0; channel < trains.size(); ++channel) {
+        TestProgram program;
+        program.delay(trains[channel].first, true);
+        program.delay(trains[channel].second - 1, false);
+        program.jump(false, 0, false);
+        rig.upload(channel, program);
+    }
+    rig.hub().startRecording();
+    rig.openOutputs(0x07);
+    rig.advance(kMicrosecond);
+    const Waveform start = rig.hub().stopRecording();
+    rig.advance(10'000 * kMillisecond);
+    const Waveform later = rig.record(kMicrosecond);
+
+    for (std::uint8_t channel = 0; channel < trains.size(); ++channel) {
+        const std::uint64_t period = (trains[channel].first + trains[channel].second) * kTick;
+        const auto firstRises = edges(start, channel, true);
+        const auto rises = edges(later, channel, true);
+        ASSERT_FALSE(firstRises.empty()) << int{channel};
+        ASSERT_GE(rises.size(), 5u) << int{channel};
+        for (const std::uint64_t rise : rises) {
+            EXPECT_EQ((rise - firstRises[0]) % period, 0u) << int{channel};
+        }
+    }
 }
 
 }  // namespace
