@@ -1,13 +1,22 @@
 #include "hub/input_signal.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zo::hub {
+namespace {
+
+// 2^62 ticks: about 2900 years.
+constexpr double kLastTick = 4.6e18;
+
+}  // namespace
 
 InputSignal::InputSignal(double hertz) {
-    if (hertz > 0.0) {
-        // Two edges per period, ticks of 20 ns.
-        halfPeriodsPerTick_ = 2.0 * hertz * static_cast<double>(kTickNanoseconds) / 1e9;
+    if (hertz > 0.0 && std::isfinite(hertz)) {
+        // Two edges per period, ticks of 20 ns; sampled once a tick, nothing faster than a
+        // change every tick can be seen.
+        halfPeriodsPerTick_ =
+            std::min(2.0 * hertz * static_cast<double>(kTickNanoseconds) / 1e9, 1.0);
     }
 }
 
@@ -22,8 +31,11 @@ std::uint64_t InputSignal::nextChangeAfter(std::uint64_t tick) const {
     const std::uint64_t index = halfPeriodIndex(tick);
     // Estimate the tick of the next edge, then settle it with the same rounding as levelAt, so
     // that the two never disagree.
-    auto candidate =
-        static_cast<std::uint64_t>(std::ceil(static_cast<double>(index + 1) / halfPeriodsPerTick_));
+    const double estimate = std::ceil(static_cast<double>(index + 1) / halfPeriodsPerTick_);
+    if (estimate >= kLastTick) {
+        return kNever;  // beyond any time the hub will reach
+    }
+    auto candidate = static_cast<std::uint64_t>(estimate);
     if (candidate <= tick) {
         candidate = tick + 1;
     }

@@ -2,7 +2,8 @@
 // One of the hub's external inputs, A or B: a square wave of a fixed frequency that starts low at
 // power-on and rises half a period later. The sequencers sample it once per tick (20 ns), so all
 // its edges are seen on tick boundaries: the level at tick t is the level at t * 20 ns.
-// A frequency of 0 (or anything not positive) is no signal: the input stays low.
+// A frequency of 0 (or anything not positive or not finite) is no signal: the input stays low.
+// Above 25 MHz the input changes on every tick, the fastest the hub can see.
 
 #include <cstdint>
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <set>
 #include <sstream>
@@ -46,7 +47,12 @@ TEST(InputSignal, SquareWaveStartsLowAndChangesEveryHalfPeriod) {
         tick = next;
     }
 
-    for (const double none : {0.0, -5.0}) {
+    const InputSignal fastest(1e12);
+    EXPECT_EQ(fastest.nextChangeAfter(7), 8u);
+    EXPECT_EQ(InputSignal(1e-12).nextChangeAfter(0), kNever);  // its first edge: 16 million years
+
+    for (const double none : {0.0, -5.0, std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN()}) {
         const InputSignal silent(none);
         EXPECT_FALSE(silent.levelAt(123456789));
         EXPECT_EQ(silent.nextChangeAfter(0), kNever);
