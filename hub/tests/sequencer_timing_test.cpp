@@ -130,6 +130,27 @@ TEST(SequencerOutput, ChannelsEnabledTogetherStartOnTheSameTick) {
     EXPECT_EQ(rises0[1] - rises0[0], 20 * kTick);  // 7 + 12 + the jump
 }
 
+TEST(SequencerOutput, ResetStopsEverySequencer) {
+    TestProgram program;  // constantly high
+    program.tick(true);
+    program.jump(true, 1, false);
+    HubRig rig;
+    rig.upload(0, program);
+    rig.openOutputs(1);
+    rig.hub().startRecording();
+    rig.advance(kMicrosecond);
+    const std::uint64_t reset = rig.now();
+    ASSERT_EQ(controlIn(rig.hub(), kVendorDeviceIn, 0xFA, 0, 0, 1).status,
+              zo::usb::TransferStatus::Ok);
+    rig.advance(kMillisecond);
+    rig.write(kOutputEnable, 1);  // its program is gone: 128 loads at level 0, then halted
+    rig.advance(kMillisecond);
+    const Waveform waveform = rig.hub().stopRecording();
+    EXPECT_TRUE(waveform.initialLevels[0]);
+    EXPECT_EQ(edges(waveform, 0, false), std::vector<std::uint64_t>{reset});
+    EXPECT_TRUE(edges(waveform, 0, true).empty());
+}
+
 TEST(SequencerSimulation, SingleTickTrainsKeepTheirPhaseOverALongGap) {
     // Phases of single ticks, periods 4, 3 and 7 ticks: ten seconds (500 million ticks) pass as
     // whole repetitions rather than tick by tick.
