@@ -13,6 +13,7 @@ void ProgramMemory::write(LoadRegister which, std::uint8_t value) {
                 if (start_ < kInstructionCount) {
                     instructions_[start_] =
                         static_cast<std::uint16_t>(instructionHigh_ << 8 | value);
+                    decoded_[start_] = Instruction::decode(instructions_[start_]);
                 }
                 instructionStrobed_ = false;
             }

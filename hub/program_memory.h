@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 
+#include "hub/instruction.h"
 #include "hub/register_map.h"
 
 namespace zo::hub {
@@ -28,10 +29,14 @@ class ProgramMemory {
         return instructions_;
     }
     const std::array<std::uint16_t, kConstantCount>& constants() const { return constants_; }
+    // The same instructions decoded, kept up to date on every store so that a running sequencer
+    // does not decode a word on every tick.
+    const Instruction& decoded(std::size_t index) const { return decoded_[index]; }
     std::uint8_t startAddress() const { return start_; }
 
   private:
     std::array<std::uint16_t, kInstructionCount> instructions_{};
+    std::array<Instruction, kInstructionCount> decoded_{};
     std::array<std::uint16_t, kConstantCount> constants_{};
     std::uint8_t start_ = 0;
     std::uint8_t addressOrByte_ = 0;

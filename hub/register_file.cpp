@@ -6,6 +6,10 @@ void RegisterFile::write(std::uint8_t reg, std::uint8_t value) {
     values_[reg] = value;
     if (reg < kFirstNonLoadRegister) {
         sequencers_.load(reg, value);
+    } else if (reg == kOutputEnable) {
+        sequencers_.setOutputEnable(value);
+    } else if (reg == kMeasurementControl) {
+        sequencers_.setMeasurementRun((value & 1) != 0);
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The hub's 256 eight-bit registers. A write stores the value and, for a loading register, feeds
-// the sequencer it belongs to; a read returns the stored value except for the registers whose
-// reads show sequencer state (32, 33: measurement result; 0x41: measurement finished in bit 0).
+// The hub's 256 eight-bit registers. A write stores the value and, for a loading register or one
+// of the two enable registers (0x40, 0x41), feeds the sequencers; a read returns the stored value
+// except for the registers whose reads show sequencer state (32, 33: measurement result; 0x41:
+// measurement finished in bit 0).
 
 #include <array>
 #include <cstdint>
@@ -13,6 +14,9 @@ namespace zo::hub {
 
 class RegisterFile {
   public:
+    RegisterFile() = default;
+    RegisterFile(double inputAHz, double inputBHz) : sequencers_(inputAHz, inputBHz) {}
+
     void write(std::uint8_t reg, std::uint8_t value);
     std::uint8_t read(std::uint8_t reg) const;
 
@@ -20,6 +24,7 @@ class RegisterFile {
     void reset();
 
     const SequencerBank& sequencers() const { return sequencers_; }
+    SequencerBank& sequencers() { return sequencers_; }
 
   private:
     std::array<std::uint8_t, kRegisterCount> values_{};

@@ -1,31 +1,77 @@
 #pragma once
-// The hub's nine sequencers as the register file sees them: it hands every write of a loading
-// register here and asks here for the measurement's result and status.
+// The hub's nine sequencers (channels 0..7 and the measurement) with their memories, inputs A and
+// B, and the hub's time. The register file hands it every write of a loading register and of the
+// two enable registers, and asks it for the measurement's result and status.
 //
-// This is where running the loaded programs belongs. For now the sequencers only hold what is
-// loaded into them: the measurement result reads 0 and the measurement never finishes.
+// Time is simulated lazily: advanceTo() runs every tick up to a moment, passing in one step over
+// stretches in which every sequencer only counts or waits, and over whole repetitions of a state
+// the sequencers return to when nothing outside them steers them. Register writes take effect at
+// the moment the hub was last advanced to, so a sequencer enabled then runs its first instruction
+// on the next tick. See hub/README.md for the firmware model.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
+#include "hub/input_signal.h"
 #include "hub/program_memory.h"
 #include "hub/register_map.h"
+#include "hub/repetition_finder.h"
+#include "hub/sequencer.h"
+#include "hub/waveform.h"
+#include "hub/waveform_recorder.h"
 
 namespace zo::hub {
 
 class SequencerBank {
   public:
+    SequencerBank() = default;
+    SequencerBank(double inputAHz, double inputBHz);
+
     // `reg` is a loading register (below kFirstNonLoadRegister).
     void load(std::uint8_t reg, std::uint8_t value);
+    // Memories cleared, every sequencer stopped and back to its power-on state; time runs on.
     void clear();
 
-    std::uint16_t measurementResult() const { return 0; }
-    bool measurementFinished() const { return false; }
+    // Runs every tick up to and including the one at `nanoseconds` since power-on. A moment
+    // earlier than the last one is ignored.
+    void advanceTo(std::uint64_t nanoseconds);
+
+    // Register 0x40: bit k enables channel k. Register 0x41: bit 0 runs the measurement.
+    void setOutputEnable(std::uint8_t mask);
+    void setMeasurementRun(bool run);
+
+    // Upper half of the measurement sequencer's counter; its output level.
+    std::uint16_t measurementResult() const;
+    bool measurementFinished() const { return sequencers_[kMeasurementSequencer].output(); }
+    // Bit k: channel k's output.
+    std::uint8_t outputs() const;
+
+    // Recording of outputs and inputs from the present moment. Starting again discards a running
+    // recording; stopping without one returns an empty waveform of the present moment.
+    void startRecording(std::size_t maxTransitions);
+    Waveform stopRecording();
 
     const ProgramMemory& program(std::size_t sequencer) const { return programs_.at(sequencer); }
 
   private:
+    void runTicksBefore(std::uint64_t endTick);
+    bool isRepeatable() const;
+    void forgetRepetitions();
+    bool passOverRepetitions(std::uint64_t endTick);
+    void stepAll(std::uint64_t tick, const SignalSources& sources);
+    void setEnabled(std::size_t sequencer, bool enabled);
+    void noteOutputs(std::uint64_t nanoseconds);
+
     std::array<ProgramMemory, kSequencerCount> programs_{};
+    std::array<Sequencer, kSequencerCount> sequencers_{};
+    InputSignal inputA_;
+    InputSignal inputB_;
+    std::uint64_t nextTick_ = 0;
+    std::uint64_t now_ = 0;  // nanoseconds
+    std::optional<WaveformRecorder> recorder_;
+    RepetitionFinder repetitions_;
 };
 
 }  // namespace zo::hub

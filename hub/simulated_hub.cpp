@@ -18,13 +18,25 @@ std::uint8_t requestKind(const zo::usb::SetupPacket& setup) {
 
 }  // namespace
 
-SimulatedHub::SimulatedHub(const HubOptions& options) : options_(options), information_(options) {}
+SimulatedHub::SimulatedHub(const HubOptions& options)
+    : SimulatedHub(options, std::make_shared<SteadyHubClock>()) {}
+
+SimulatedHub::SimulatedHub(const HubOptions& options, std::shared_ptr<const HubClock> clock)
+    : options_(options),
+      information_(options),
+      clock_(clock ? std::move(clock) : std::make_shared<SteadyHubClock>()),
+      registers_(options.inputAHz, options.inputBHz) {}
+
+void SimulatedHub::catchUp() {
+    registers_.sequencers().advanceTo(clock_->nanosecondsSincePowerOn());
+}
 
 zo::usb::TransferResult SimulatedHub::control(const zo::usb::SetupPacket& setup,
                                               std::span<std::uint8_t> data) {
     const std::span<std::uint8_t> stage =
         data.first(std::min<std::size_t>(data.size(), setup.length));
     const std::lock_guard lock(mutex_);
+    catchUp();
     if (faults_.takeStall()) {
         return stalled();
     }
@@ -43,6 +55,7 @@ zo::usb::TransferResult SimulatedHub::control(const zo::usb::SetupPacket& setup,
 zo::usb::TransferResult SimulatedHub::transfer(std::uint8_t endpointAddress,
                                                std::span<std::uint8_t> data) {
     const std::lock_guard lock(mutex_);
+    catchUp();
     if (configuration_ == 0) {
         return stalled();
     }
@@ -61,10 +74,23 @@ zo::usb::TransferResult SimulatedHub::transfer(std::uint8_t endpointAddress,
 
 void SimulatedHub::portReset() {
     const std::lock_guard lock(mutex_);
+    catchUp();
     configuration_ = 0;
     remoteWakeup_ = false;
     registers_.reset();
     loopback_.clear();
+}
+
+void SimulatedHub::startRecording(std::size_t maxTransitions) {
+    const std::lock_guard lock(mutex_);
+    catchUp();
+    registers_.sequencers().startRecording(maxTransitions);
+}
+
+Waveform SimulatedHub::stopRecording() {
+    const std::lock_guard lock(mutex_);
+    catchUp();
+    return registers_.sequencers().stopRecording();
 }
 
 void SimulatedHub::stallNextControlTransfers(std::uint32_t count) {

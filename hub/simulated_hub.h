@@ -3,23 +3,32 @@
 // vendor requests of its firmware, its register file, a bulk loopback and an interrupt status
 // pipe. Every method may be called from several threads at once. See hub/README.md.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 
 #include "hub/control_faults.h"
 #include "hub/device_memory.h"
+#include "hub/hub_clock.h"
 #include "hub/hub_options.h"
 #include "hub/information_block.h"
 #include "hub/loopback_queue.h"
 #include "hub/register_file.h"
 #include "hub/usb_device.h"
+#include "hub/waveform.h"
 
 namespace zo::hub {
 
 class SimulatedHub final : public zo::usb::UsbDevice {
   public:
+    static constexpr std::size_t kDefaultMaxTransitions = 10'000'000;
+
+    // The hub's time follows the monotonic wall clock from construction (power-on).
     explicit SimulatedHub(const HubOptions& options = {});
+    // The hub's time follows `clock`, for instance a ManualHubClock that a test moves.
+    SimulatedHub(const HubOptions& options, std::shared_ptr<const HubClock> clock);
 
     const HubOptions& options() const { return options_; }
 
@@ -37,7 +46,16 @@ class SimulatedHub final : public zo::usb::UsbDevice {
     // wLength - missingBytes bytes (0 when missingBytes >= wLength); their effect is unchanged.
     void shortenNextControlReads(std::uint32_t count, std::uint32_t missingBytes);
 
+    // Waveform capture: records the channel outputs and inputs A and B from the present moment
+    // until stopRecording(), which returns them (see hub/vcd_writer.h to write a VCD file). At
+    // most `maxTransitions` transitions are kept; a longer recording is cut (Waveform::truncated).
+    // Starting again discards a running recording.
+    void startRecording(std::size_t maxTransitions = kDefaultMaxTransitions);
+    Waveform stopRecording();
+
   private:
+    // Simulates the sequencers up to the clock's present; called under the mutex by every entry.
+    void catchUp();
     zo::usb::TransferResult standardRequest(const zo::usb::SetupPacket& setup,
                                             std::span<std::uint8_t> data);
     zo::usb::TransferResult getDescriptor(const zo::usb::SetupPacket& setup,
@@ -49,6 +67,7 @@ class SimulatedHub final : public zo::usb::UsbDevice {
 
     const HubOptions options_;
     const InformationBlock information_;
+    const std::shared_ptr<const HubClock> clock_;
 
     std::mutex mutex_;
     std::uint8_t configuration_ = 0;

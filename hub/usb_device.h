@@ -33,7 +33,7 @@ struct TransferResult {
 };
 
 class UsbDevice {
-public:
+  public:
     virtual ~UsbDevice() = default;
 
     virtual Speed speed() const = 0;

@@ -1,0 +1,30 @@
+#pragma once
+// One of the hub's external inputs, A or B: a square wave of a fixed frequency that starts low at
+// power-on and rises half a period later. The sequencers sample it once per tick (20 ns), so all
+// its edges are seen on tick boundaries: the level at tick t is the level at t * 20 ns.
+// A frequency of 0 (or anything not positive or not finite) is no signal: the input stays low.
+// Above 25 MHz the input changes on every tick, the fastest the hub can see.
+
+#include <cstdint>
+
+namespace zo::hub {
+
+inline constexpr std::uint64_t kTickNanoseconds = 20;
+inline constexpr std::uint64_t kNever = UINT64_MAX;
+
+class InputSignal {
+  public:
+    InputSignal() = default;
+    explicit InputSignal(double hertz);
+
+    bool levelAt(std::uint64_t tick) const { return (halfPeriodIndex(tick) & 1) != 0; }
+    // The first tick after `tick` at which the level differs from the level at `tick`, or kNever.
+    std::uint64_t nextChangeAfter(std::uint64_t tick) const;
+
+  private:
+    std::uint64_t halfPeriodIndex(std::uint64_t tick) const;
+
+    double halfPeriodsPerTick_ = 0.0;
+};
+
+}  // namespace zo::hub
