@@ -39,4 +39,13 @@ void ProgramMemory::write(LoadRegister which, std::uint8_t value) {
     }
 }
 
+void ProgramMemory::dropPendingLoads() {
+    start_ = 0;
+    addressOrByte_ = 0;
+    instructionHigh_ = 0;
+    instructionStrobed_ = false;
+    constantHigh_ = 0;
+    constantHighLoaded_ = false;
+}
+
 }  // namespace zo::hub

@@ -23,6 +23,8 @@ class ProgramMemory {
 
     void write(LoadRegister which, std::uint8_t value);
     void clear() { *this = ProgramMemory{}; }
+    // Forgets a half-loaded constant or instruction and the armed start; the program stays.
+    void dropPendingLoads();
 
     // Twelve-bit instruction words and sixteen-bit constants.
     const std::array<std::uint16_t, kInstructionCount>& instructions() const {

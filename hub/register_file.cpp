@@ -31,4 +31,9 @@ void RegisterFile::reset() {
     sequencers_.clear();
 }
 
+void RegisterFile::resetKeepingPrograms() {
+    values_.fill(0);
+    sequencers_.stopAll();
+}
+
 }  // namespace zo::hub

@@ -20,8 +20,11 @@ class RegisterFile {
     void write(std::uint8_t reg, std::uint8_t value);
     std::uint8_t read(std::uint8_t reg) const;
 
-    // Every register 0, every sequencer memory cleared.
+    // Every register 0, every sequencer memory cleared (power-on and port reset).
     void reset();
+    // The reset request: every register 0 and every sequencer stopped, while the programs
+    // loaded stay, so a host that reloads only what changed finds the rest still there.
+    void resetKeepingPrograms();
 
     const SequencerBank& sequencers() const { return sequencers_; }
     SequencerBank& sequencers() { return sequencers_; }

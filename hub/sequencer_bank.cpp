@@ -12,9 +12,18 @@ void SequencerBank::load(std::uint8_t reg, std::uint8_t value) {
 }
 
 void SequencerBank::clear() {
-    for (std::size_t index = 0; index < kSequencerCount; ++index) {
-        programs_[index].clear();
-        sequencers_[index].clear();
+    for (ProgramMemory& program : programs_) {
+        program.clear();
+    }
+    stopAll();
+}
+
+void SequencerBank::stopAll() {
+    for (Sequencer& sequencer : sequencers_) {
+        sequencer.clear();
+    }
+    for (ProgramMemory& program : programs_) {
+        program.dropPendingLoads();
     }
     noteOutputs(now_);
 }

@@ -33,6 +33,8 @@ class SequencerBank {
     void load(std::uint8_t reg, std::uint8_t value);
     // Memories cleared, every sequencer stopped and back to its power-on state; time runs on.
     void clear();
+    // Every sequencer stopped and back to its power-on state; the loaded programs stay.
+    void stopAll();
 
     // Runs every tick up to and including the one at `nanoseconds` since power-on. A moment
     // earlier than the last one is ignored.

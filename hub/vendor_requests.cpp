@@ -47,7 +47,7 @@ zo::usb::TransferResult SimulatedHub::vendorRequest(const zo::usb::SetupPacket& 
             if (setup.value != 0 || setup.index != 0) {
                 return stalled();
             }
-            registers_.reset();
+            registers_.resetKeepingPrograms();
             return acknowledge();
         case RegisterWrite:
             if (!isRegisterValue(setup.value) || (setup.index & 0xFF) != 0) {

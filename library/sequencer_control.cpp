@@ -41,6 +41,11 @@ bool stopMeasurement(QnDeviceContext& context) {
 }
 
 bool startMeasurement(QnDeviceContext& context) {
+    // An empty measurement program loads no words, so the hub still holds the previous ones;
+    // running them would measure an input nobody asked for. It stays stopped instead.
+    if (context.programs[kMeasurementProgram].instructionCount == 0) {
+        return true;
+    }
     const DeviceAccess access(context);
     return writeRegister(context, startRegister(static_cast<unsigned>(kMeasurementProgram)),
                          context.programs[kMeasurementProgram].entry0) &&

@@ -22,7 +22,8 @@ bool closeOutputs(QnDeviceContext& context, std::uint8_t bits);
 
 // Measurement sequencer: run register 0x41 <- 0.
 bool stopMeasurement(QnDeviceContext& context);
-// Arms the measurement program at its entry 0 (register 35) and runs it (0x41 <- 1).
+// Arms the measurement program at its entry 0 (register 35) and runs it (0x41 <- 1); an empty
+// program is not run.
 bool startMeasurement(QnDeviceContext& context);
 // Stop, then start; false when either fails.
 bool restartMeasurement(QnDeviceContext& context);

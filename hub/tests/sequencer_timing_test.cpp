@@ -130,7 +130,7 @@ TEST(SequencerOutput, ChannelsEnabledTogetherStartOnTheSameTick) {
     EXPECT_EQ(rises0[1] - rises0[0], 20 * kTick);  // 7 + 12 + the jump
 }
 
-TEST(SequencerOutput, ResetStopsEverySequencer) {
+TEST(SequencerOutput, ResetStopsEverySequencerAndKeepsItsProgram) {
     TestProgram program;  // constantly high
     program.tick(true);
     program.jump(true, 1, false);
@@ -143,12 +143,16 @@ TEST(SequencerOutput, ResetStopsEverySequencer) {
     ASSERT_EQ(controlIn(rig.hub(), kVendorDeviceIn, 0xFA, 0, 0, 1).status,
               zo::usb::TransferStatus::Ok);
     rig.advance(kMillisecond);
-    rig.write(kOutputEnable, 1);  // its program is gone: 128 loads at level 0, then halted
+    const Waveform stopped = rig.hub().stopRecording();
+    EXPECT_TRUE(stopped.initialLevels[0]);
+    EXPECT_EQ(edges(stopped, 0, false), std::vector<std::uint64_t>{reset});
+    EXPECT_TRUE(edges(stopped, 0, true).empty());
+    // Armed and enabled again, the program loaded before the reset runs.
+    rig.hub().startRecording();
+    rig.openOutputs(1);
     rig.advance(kMillisecond);
-    const Waveform waveform = rig.hub().stopRecording();
-    EXPECT_TRUE(waveform.initialLevels[0]);
-    EXPECT_EQ(edges(waveform, 0, false), std::vector<std::uint64_t>{reset});
-    EXPECT_TRUE(edges(waveform, 0, true).empty());
+    const Waveform running = rig.hub().stopRecording();
+    EXPECT_EQ(edges(running, 0, true).size(), 1u);
 }
 
 TEST(SequencerSimulation, SingleTickTrainsKeepTheirPhaseOverALongGap) {

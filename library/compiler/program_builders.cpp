@@ -8,6 +8,11 @@ namespace zo::quinteldrv {
 
 namespace {
 
+// The target a forward jump has until it is patched. The jumps that leave a gated train when
+// its gate closes keep it when no second rate follows: they return to instruction 0, the start
+// condition's wait (or the halt of a train without one).
+constexpr std::int32_t kUnpatched = 0;
+
 int flipped(int state) {
     return state == 0 ? 1 : 0;
 }
@@ -71,14 +76,14 @@ void buildPulseTrain(const ChannelBlock& c, bool secondRate, ProgramWriter& out)
         return;
     }
     out.gatedDelay(atLeastZero(std::int64_t{high} - 2), gate, flipped(gateState), lv.active);
-    const std::int32_t u = out.jump(-1, 1, lv.active);
-    const std::int32_t v = out.jump(-1, 0, lv.inactive);
+    const std::int32_t u = out.jump(kUnpatched, 1, lv.active);
+    const std::int32_t v = out.jump(kUnpatched, 0, lv.inactive);
     out.patchToHere(u);
     out.tick(lv.active);
     out.tick(lv.active);
     out.gatedDelay(atLeastZero(std::int64_t{low} - 3), gate, flipped(gateState), lv.inactive);
-    const std::int32_t w = out.jump(-1, 1, lv.inactive);
-    const std::int32_t b = out.jump(-1, 0, lv.inactive);
+    const std::int32_t w = out.jump(kUnpatched, 1, lv.inactive);
+    const std::int32_t b = out.jump(kUnpatched, 0, lv.inactive);
     out.patchToHere(w);
     out.tick(lv.active);
     out.tick(lv.active);
@@ -96,14 +101,14 @@ void buildPulseTrain(const ChannelBlock& c, bool secondRate, ProgramWriter& out)
     const std::int32_t low2 = asSigned(c[kLowTime2Word]);
     if (start > 0) {
         out.gatedDelay(atLeastZero(std::int64_t{high2} - 2), start, flipped(startState), lv.active);
-        const std::int32_t p = out.jump(-1, 1, lv.active);
+        const std::int32_t p = out.jump(kUnpatched, 1, lv.active);
         out.jump(restart, 0, lv.inactive);
         out.patchToHere(p);
         out.tick(lv.active);
         out.tick(lv.active);
         out.gatedDelay(atLeastZero(std::int64_t{low2} - 3), start, flipped(startState),
                        lv.inactive);
-        const std::int32_t q = out.jump(-1, 1, lv.inactive);
+        const std::int32_t q = out.jump(kUnpatched, 1, lv.inactive);
         out.jump(restart, 0, lv.inactive);
         out.patchToHere(q);
         out.tick(lv.active);

@@ -16,7 +16,8 @@ std::vector<RegisterWrite> uploadWrites(const QnProgram& program, std::size_t se
     std::vector<RegisterWrite> writes;
     writes.reserve(2 + 3 * static_cast<std::size_t>(program.constantCount) +
                    4 * static_cast<std::size_t>(program.instructionCount));
-    writes.push_back(RegisterWrite{sequencer < kMeasurementProgram ? kOutputsOff : kMeasurementOff, 0});
+    writes.push_back(
+        RegisterWrite{sequencer < kMeasurementProgram ? kOutputsOff : kMeasurementOff, 0});
     writes.push_back({address, 0});
     for (std::int32_t i = 0; i < program.constantCount; ++i) {
         const auto value =

@@ -132,12 +132,12 @@ void ProgramWriter::clockCount(std::uint32_t n, std::int32_t clock, int& phase, 
     load(low, level);
     const std::int32_t again = here();
     waitLevel(clock, phase, level);
-    const std::int32_t exitX = gate > 0 ? testAndBranch(-1, gate, notGate, level) : -1;
+    const std::int32_t exitX = gate > 0 ? testAndBranch(0, gate, notGate, level) : -1;
     test(0, 0, level);
     tick(level);
-    const std::int32_t exitY = jump(-1, 1, level);
+    const std::int32_t exitY = jump(0, 1, level);
     waitLevel(clock, phase == 0 ? 1 : 0, level);
-    const std::int32_t exitZ = gate > 0 ? testAndBranch(-1, gate, notGate, level) : -1;
+    const std::int32_t exitZ = gate > 0 ? testAndBranch(0, gate, notGate, level) : -1;
     test(0, 1, level);
     tick(level);
     jump(again, 1, level);

@@ -1,5 +1,9 @@
 // Output switching and the measurement exports.
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "library/tests/library_test_support.h"
 
 namespace zo::test {
@@ -111,10 +115,41 @@ TEST_F(OutputsTest, TheMeasurementProgramIsRebuiltOnlyWhenItsHeaderChanges) {
     EXPECT_EQ(settings.measureEdge, 0u) << "the header keeps the last measurement's arguments";
 }
 
-TEST_F(OutputsTest, TheSynchronousFormAcceptsInputZero) {
+TEST_F(OutputsTest, MeasuringInputAGivesItsPeriodAndInputZeroNeverFinishes) {
     int32_t result = 0;
-    EXPECT_EQ(QnSynchMeasure(handle_, 0, 0, 0, &result, 0), QN_ERR_TIMEOUT)
-        << "an empty measurement program never finishes";
+    ASSERT_EQ(QnSynchMeasure(handle_, 1, 0, 1, &result, 2000), QN_OK);
+    EXPECT_EQ(result, 1000000) << "1 kHz on input A";
+    // Input 0 is accepted; its empty program must not leave the previous one running.
+    EXPECT_EQ(QnSynchMeasure(handle_, 0, 0, 1, &result, 20), QN_ERR_TIMEOUT);
+    EXPECT_EQ(result, 1000000);
+}
+
+TEST_F(OutputsTest, ABackgroundMeasurementCallsBackWithItsArguments) {
+    static std::atomic<int> calls = 0;
+    static std::atomic<uintptr_t> first = 0;
+    static std::atomic<uintptr_t> third = 0;
+    calls = 0;
+    const auto callback = [](uintptr_t a, uintptr_t b, uintptr_t c) {
+        first = a;
+        third = c;
+        calls += b == 0 ? 1 : 100;
+    };
+    int32_t result = 0;
+    ASSERT_EQ(QnStartMeasure(handle_, 1, 0, 1, &result, callback, 7, 9), QN_OK);
+    for (int wait = 0; wait < 5000 && calls == 0; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(calls, 1);
+    EXPECT_EQ(first, 9u) << "argument 2 first";
+    EXPECT_EQ(third, 7u);
+    EXPECT_EQ(result, 1000000);
+    // Aborted, then started again: the new measurement completes and calls back.
+    EXPECT_EQ(QnAbortMeasure(handle_), QN_OK);
+    ASSERT_EQ(QnStartMeasure(handle_, 1, 0, 1, &result, callback, 7, 9), QN_OK);
+    for (int wait = 0; wait < 5000 && calls == 1; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(calls, 2);
 }
 
 TEST_F(OutputsTest, ClosingTheDeviceEndsARunningBackgroundMeasurement) {

@@ -111,6 +111,20 @@ TEST(ProgramBuilders, AGateWithoutStartInputLeadsWithAHalt) {
     EXPECT_EQ(program.entry0, 1);
 }
 
+TEST(ProgramBuilders, AClosingGateLeadsBackToInstructionZeroWithoutASecondRate) {
+    ChannelBlock block = channel(0, 0, 10, 10);
+    block[kGateSourceWord] = 1;
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(block, program));
+    int unconditionalToZero = 0;
+    for (std::int32_t i = 0; i < program.instructionCount; ++i) {
+        const auto& instruction = program.instructions[static_cast<std::size_t>(i)];
+        unconditionalToZero += instruction.opcode == 2 && instruction.flagA == 0 &&
+                               instruction.flagB == 0 && instruction.operand == 0;
+    }
+    EXPECT_EQ(unconditionalToZero, 2) << "V and B wait for the start condition again";
+}
+
 TEST(ProgramBuilders, TheSecondRateJumpsBackToTheStartCondition) {
     ChannelBlock block = channel(3, 5, 10, 10);
     block[kGateSourceWord] = 1;
