@@ -1,0 +1,88 @@
+// Settings made through the library come out of the simulated hub as waveforms.
+
+#include <chrono>
+#include <thread>
+
+#include "hub/waveform.h"
+#include "library/tests/library_test_support.h"
+
+namespace zo::test {
+namespace {
+
+// Rising edges of one output in a recording.
+std::vector<std::uint64_t> risingEdges(const hub::Waveform& waveform, std::uint8_t wire) {
+    std::vector<std::uint64_t> rising;
+    for (const hub::WaveformTransition& transition : waveform.transitions) {
+        if (transition.wire == wire && transition.level) {
+            rising.push_back(transition.nanoseconds);
+        }
+    }
+    return rising;
+}
+
+class HubWaveformTest : public LibraryTest {
+  protected:
+    void SetUp() override {
+        hub_ = plug();
+        handle_ = probeAndOpen();
+        ASSERT_NE(handle_, nullptr);
+    }
+    // The hub's clock runs with the wall clock: record a stretch of it.
+    hub::Waveform record() {
+        hub_->hub().startRecording();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return hub_->hub().stopRecording();
+    }
+    void setTrain(unsigned channel, uint32_t high, uint32_t low) {
+        QnDeviceSettings settings{};
+        settings.size = QN_SETTINGS_SIZE;
+        ASSERT_EQ(QnReadDeviceSettings(handle_, &settings), QN_OK);
+        ASSERT_EQ(QnSetParameter(handle_, &settings, channel, QN_PARAM_HIGH_TIME, high), QN_OK);
+        ASSERT_EQ(QnSetParameter(handle_, &settings, channel, QN_PARAM_LOW_TIME, low), QN_OK);
+        ASSERT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_OK);
+    }
+
+    std::shared_ptr<RecordingDevice> hub_;
+    QnHandle handle_ = nullptr;
+};
+
+TEST_F(HubWaveformTest, ATrainOfThirtyAndTwentyTicksHasAPeriodOfOneMicrosecond) {
+    setTrain(0, 30, 20);
+    ASSERT_EQ(QnOpenOutputs(handle_, 1), QN_OK);
+    const auto rising = risingEdges(record(), 0);
+    ASSERT_GE(rising.size(), 3u);
+    for (std::size_t i = 1; i < rising.size(); ++i) {
+        ASSERT_EQ(rising[i] - rising[i - 1], 1000u) << "edge " << i;
+    }
+}
+
+TEST_F(HubWaveformTest, OutputsRestartInStepAfterAnyUpload) {
+    setTrain(0, 30, 20);
+    setTrain(1, 30, 20);
+    ASSERT_EQ(QnOpenOutputs(handle_, 3), QN_OK);
+    setTrain(2, 10, 10);  // an upload of another channel re-arms both running ones
+    const hub::Waveform waveform = record();
+    const auto first = risingEdges(waveform, 0);
+    const auto second = risingEdges(waveform, 1);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first, second);
+}
+
+TEST_F(HubWaveformTest, AReopenedHubRunsTheChannelsTheLibraryDoesNotUploadAgain) {
+    // Channel 1 keeps its default train (one tick high, one low) from the first open on, so the
+    // reopen, whose reset stops every sequencer, finds nothing to upload for it.
+    ASSERT_EQ(QnCloseDevice(handle_), QN_OK);
+    const std::size_t before = hub_->requests(0xFB).size();
+    ASSERT_EQ(QnOpenDevice(1, &handle_), QN_OK);
+    for (std::size_t i = before; i < hub_->requests(0xFB).size(); ++i) {
+        const int reg = hub_->requests(0xFB)[i].setup.value & 0xFF;
+        ASSERT_FALSE(reg >= 4 && reg < 8 && reg != 7) << "channel 1 was loaded again";
+    }
+    ASSERT_EQ(QnOpenOutputs(handle_, 2), QN_OK);
+    const auto rising = risingEdges(record(), 1);
+    ASSERT_GE(rising.size(), 3u);
+    EXPECT_EQ(rising[1] - rising[0], 40u);
+}
+
+}  // namespace
+}  // namespace zo::test
