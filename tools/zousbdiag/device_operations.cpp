@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <string>
 
 #include "include/QuintelDrv.h"
 #include "tools/zousbdiag/commands.h"
@@ -75,6 +76,18 @@ bool switchOutputs(QnHandle handle, const Command& command, std::ostream& err) {
     return true;
 }
 
+// "1000", "1000000", "333333.333": three decimals without trailing zeros.
+std::string frequencyText(double hertz) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", hertz);
+    std::string digits(text);
+    digits.erase(digits.find_last_not_of('0') + 1);
+    if (digits.back() == '.') {
+        digits.pop_back();
+    }
+    return digits;
+}
+
 }  // namespace
 
 int runSet(const Command& command, std::ostream& out, std::ostream& err) {
@@ -128,9 +141,7 @@ int runMeasure(const Command& command, std::ostream& out, std::ostream& err) {
     const char* what = command.measureMode == 0 ? "Period" : "Edge to opposite edge";
     out << what << "  " << result << " ns\n";
     if (command.measureMode == 0 && result > 0) {
-        char frequency[64];
-        std::snprintf(frequency, sizeof frequency, "Frequency  %.6g Hz\n", 1e9 / result);
-        out << frequency;
+        out << "Frequency  " << frequencyText(1e9 / result) << " Hz\n";
     }
     return kExitSuccess;
 }

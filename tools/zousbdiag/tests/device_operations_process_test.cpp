@@ -138,6 +138,13 @@ TEST(ZousbdiagOperations, MeasuresInputAOfADefaultHubWaitingOrInTheBackground) {
     EXPECT_EQ(inputB.out, "Edge to opposite edge  200000 ns\n");
 }
 
+TEST(ZousbdiagOperations, MeasuresAnOutputItProgramsAndOpensInTheSameRun) {
+    const ToolRun run = runTool("sim", {"measure", "1", "out0", "--set", "0:HIGH_TIME=30", "--set",
+                                        "0:LOW_TIME=21", "--outputs", "1", "--background"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, "Period  1020 ns\nFrequency  980392.157 Hz\n");
+}
+
 TEST(ZousbdiagOperations, CapturesAModeZeroChannelIntoAVcdWithTheProgrammedPeriod) {
     const std::filesystem::path vcd = temporaryFile("mode0.vcd");
     std::vector<std::string> arguments = {"capture", "1", "5", vcd.string()};
