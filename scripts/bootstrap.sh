@@ -5,8 +5,9 @@ set -euo pipefail
 
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
 if [[ "${1:-}" == "--tests" ]]; then
-    # tshark reads back the usbmon captures the kernel stand-in writes.
-    packages+=(tshark)
+    # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
+    # VCD files zousbdiag capture writes.
+    packages+=(tshark sigrok-cli)
 fi
 
 missing=()

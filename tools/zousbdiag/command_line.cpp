@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "tools/zousbdiag/hex_text.h"
+#include "tools/zousbdiag/operation_command_line.h"
 
 namespace zousbdiag {
 
@@ -34,7 +35,18 @@ constexpr CommandName kCommands[] = {
     {"read-register", CommandKind::ReadRegister, Operands::DeviceId, 1},
     {"write-register", CommandKind::WriteRegister, Operands::DeviceId, 2},
     {"settings", CommandKind::Settings, Operands::DeviceId},
+    {"set", CommandKind::Set, Operands::DeviceId},
+    {"outputs", CommandKind::Outputs, Operands::DeviceId},
+    {"measure", CommandKind::Measure, Operands::DeviceId},
+    {"capture", CommandKind::Capture, Operands::DeviceId},
+    {"disassemble", CommandKind::Disassemble, Operands::DeviceId},
 };
+
+bool operatesDevice(CommandKind kind) {
+    return kind == CommandKind::Set || kind == CommandKind::Outputs ||
+           kind == CommandKind::Measure || kind == CommandKind::Capture ||
+           kind == CommandKind::Disassemble;
+}
 
 // Reads the device identifier and the register operands of a library command.
 std::string parseDeviceOperands(const CommandName& known, std::span<const std::string_view>& rest,
@@ -136,6 +148,10 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
     if (known->operands == Operands::DeviceId) {
         if (std::string error = parseDeviceOperands(*known, rest, command); !error.empty()) {
             return failure(std::move(error));
+        }
+        if (operatesDevice(command.kind)) {
+            std::string error = parseOperationArguments(name, rest, command);
+            return {error.empty() ? command : Command{}, std::move(error)};
         }
     }
     if (known->operands == Operands::Instance) {

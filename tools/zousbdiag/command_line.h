@@ -2,10 +2,14 @@
 // The tool's command line: which command to run on which hub, with what.
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tools/zousbdiag/parameter_names.h"
 
 namespace zousbdiag {
 
@@ -32,7 +36,18 @@ enum class CommandKind {
     ReadRegister,
     WriteRegister,
     Settings,
+    Set,
+    Outputs,
+    Measure,
+    Capture,
+    Disassemble,
 };
+
+// The longest capture the tool records: the hub's clock runs with the wall clock, so the tool
+// waits that long.
+inline constexpr std::uint32_t kMaxCaptureMilliseconds = 10000;
+inline constexpr std::uint32_t kMaxMeasureTimeout = 60000;
+inline constexpr std::uint32_t kDefaultMeasureTimeout = 1000;
 
 struct Command {
     CommandKind kind = CommandKind::Help;
@@ -44,6 +59,19 @@ struct Command {
     unsigned deviceId = 0;   // library commands on one device
     std::uint8_t reg = 0;    // read-register, write-register
     std::uint8_t value = 0;  // write-register
+
+    // set, and --set of outputs, measure, capture and disassemble: applied in order.
+    std::vector<ParameterSetting> settings;
+    bool openOutputs = true;                  // outputs: open or close
+    std::optional<std::uint32_t> outputMask;  // outputs MASK, --outputs MASK
+    std::uint32_t channel = 0;                // disassemble: 0..7, 8 the measurement
+    std::uint32_t source = 0;                 // measure: the input, 1..10
+    std::uint32_t measureMode = 0;
+    std::int32_t measureEdge = 0;
+    std::uint32_t timeoutMilliseconds = kDefaultMeasureTimeout;
+    bool background = false;         // measure with QnStartMeasure
+    std::uint32_t milliseconds = 0;  // capture
+    std::filesystem::path vcdPath;   // capture
 };
 
 struct ParsedCommandLine {

@@ -30,6 +30,11 @@ int runHardwareError(unsigned id, std::ostream& out, std::ostream& err);
 int runReadRegister(const Command& command, std::ostream& out, std::ostream& err);
 int runWriteRegister(const Command& command, std::ostream& out, std::ostream& err);
 int runSettings(unsigned id, std::ostream& out, std::ostream& err);
+int runSet(const Command& command, std::ostream& out, std::ostream& err);
+int runOutputs(const Command& command, std::ostream& out, std::ostream& err);
+int runMeasure(const Command& command, std::ostream& out, std::ostream& err);
+int runCapture(const Command& command, std::ostream& out, std::ostream& err);
+int runDisassemble(const Command& command, std::ostream& out, std::ostream& err);
 
 // "STATUS_INVALID_PARAMETER (0xC000000D)"
 std::string describeStatus(zo::platform::KernelStatus status);

@@ -7,78 +7,10 @@
 #include "include/QuintelDrv.h"
 #include "tools/zousbdiag/commands.h"
 #include "tools/zousbdiag/hex_text.h"
+#include "tools/zousbdiag/open_device.h"
 #include "tools/zousbdiag/settings_text.h"
 
 namespace zousbdiag {
-
-namespace {
-
-// "QN_ERR_DEVICE (10)"
-std::string statusName(int32_t status) {
-    static constexpr std::array<const char*, 13> kNames = {"QN_OK",
-                                                           "QN_ERR_FAILED",
-                                                           "QN_ERR_BAD_ID",
-                                                           "QN_ERR_RANGE",
-                                                           "QN_ERR_BAD_SETTINGS",
-                                                           "QN_ERR_NO_HANDLE",
-                                                           "QN_ERR_NO_DEVICE",
-                                                           "QN_ERR_BAD_ARG",
-                                                           "QN_ERR_READ_ONLY",
-                                                           "QN_ERR_ALREADY_OPEN",
-                                                           "QN_ERR_DEVICE",
-                                                           "QN_ERR_NOT_READY",
-                                                           "QN_ERR_TIMEOUT"};
-    const bool known = status >= 0 && static_cast<std::size_t>(status) < kNames.size();
-    return std::string(known ? kNames[static_cast<std::size_t>(status)] : "unknown status") + " (" +
-           std::to_string(status) + ")";
-}
-
-std::string hardwareErrorLine(QnHandle handle) {
-    int32_t code = -1;
-    std::array<char, 128> text{};
-    if (QnGetHardwareError(handle, &code, text.data(), text.size()) != QN_OK) {
-        return "Hardware error  (no text for the stored code)";
-    }
-    return "Hardware error  " + std::to_string(code) + ": " + text.data();
-}
-
-// Opens the device through the library for one command; closes it again when done.
-class OpenDevice {
-  public:
-    OpenDevice(unsigned id, std::ostream& err) {
-        QnLoadDriver();
-        status_ = QnOpenDevice(id, &handle_);
-        if (status_ == QN_ERR_NO_DEVICE) {
-            err << "zousbdiag: no device with identifier " << id
-                << " (see 'zousbdiag enumerate')\n";
-        } else if (status_ != QN_OK) {
-            err << "zousbdiag: device " << id << " does not open: " << statusName(status_);
-            err << (handle_ != nullptr ? "; " + hardwareErrorLine(handle_) : std::string{}) << '\n';
-        }
-    }
-    ~OpenDevice() {
-        if (status_ == QN_OK) {
-            QnCloseDevice(handle_);
-        }
-    }
-    OpenDevice(const OpenDevice&) = delete;
-    OpenDevice& operator=(const OpenDevice&) = delete;
-
-    bool isOpen() const { return status_ == QN_OK; }
-    QnHandle handle() const { return handle_; }
-
-  private:
-    QnHandle handle_ = nullptr;
-    int32_t status_ = QN_ERR_NO_DEVICE;
-};
-
-int reportFailure(const char* what, int32_t status, QnHandle handle, std::ostream& err) {
-    err << "zousbdiag: " << what << " failed: " << statusName(status) << "; "
-        << hardwareErrorLine(handle) << '\n';
-    return kExitFailure;
-}
-
-}  // namespace
 
 int runEnumerate(std::ostream& out, std::ostream& err) {
     if (const int32_t status = QnLoadDriver(); status != QN_OK) {

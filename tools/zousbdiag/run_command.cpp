@@ -56,6 +56,16 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
             return runWriteRegister(command, out, err);
         case CommandKind::Settings:
             return runSettings(command.deviceId, out, err);
+        case CommandKind::Set:
+            return runSet(command, out, err);
+        case CommandKind::Outputs:
+            return runOutputs(command, out, err);
+        case CommandKind::Measure:
+            return runMeasure(command, out, err);
+        case CommandKind::Capture:
+            return runCapture(command, out, err);
+        case CommandKind::Disassemble:
+            return runDisassemble(command, out, err);
         case CommandKind::Help:
             break;
     }

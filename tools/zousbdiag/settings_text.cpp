@@ -3,35 +3,11 @@
 #include <array>
 #include <cstdio>
 
+#include "tools/zousbdiag/parameter_names.h"
+
 namespace zousbdiag {
 
 namespace {
-
-struct Row {
-    const char* name;
-    std::uint32_t QnChannelSettings::*field;
-};
-
-using C = QnChannelSettings;
-constexpr std::array<Row, 17> kRows = {{
-    {"MODE", &C::mode},
-    {"DELAY", &C::delay},
-    {"HIGH_TIME", &C::highTime},
-    {"LOW_TIME", &C::lowTime},
-    {"INVERT", &C::invert},
-    {"IDLE_LEVEL", &C::idleLevel},
-    {"GATE_SOURCE", &C::gateSource},
-    {"GATE_INVERT", &C::gateInvert},
-    {"AUX_SOURCE", &C::auxSource},
-    {"AUX_INVERT", &C::auxInvert},
-    {"DELAY2", &C::delay2},
-    {"HIGH_TIME2", &C::highTime2},
-    {"LOW_TIME2", &C::lowTime2},
-    {"EXT_SOURCE", &C::extSource},
-    {"EXT_INVERT", &C::extInvert},
-    {"PULSE_COUNT", &C::pulseCount},
-    {"RETRIGGER", &C::retrigger},
-}};
 
 void appendCell(std::string& line, const char* format, const char* text) {
     char cell[32];
@@ -73,7 +49,7 @@ std::string settingsText(const QnDeviceSettings& settings) {
         appendCell(header, "%11s", ("Ch" + std::to_string(channel)).c_str());
     }
     text += header + "\n";
-    for (const Row& row : kRows) {
+    for (const ParameterName& row : kParameters) {
         std::string line;
         appendCell(line, "%-12s", row.name);
         for (const QnChannelSettings& channel : settings.channels) {

@@ -33,6 +33,25 @@ shows it; each command probes, opens the device, which resets the hub, and close
   write-register ID REG VALUE
                            writes VALUE (0 to 255) to hub register REG
   settings ID              the default and the current settings record, one column a channel
+  set ID CHANNEL PARAMETER VALUE [CHANNEL PARAMETER VALUE ...]
+                           reads the current settings, sets each parameter (by name such as
+                           HIGH_TIME or by number; channel 8 = all) and refreshes the device
+  outputs ID open|close MASK [--set S]...
+                           opens or closes the outputs of MASK (bit n: channel n)
+  measure ID INPUT [--mode M] [--edge E] [--timeout MS] [--background] [--set S]...
+          [--outputs MASK]
+                           times INPUT (A, B, out0 to out7, or source 1 to 10): period in ns and
+                           frequency in Hz (mode 1: edge to opposite edge); waits at most MS
+                           milliseconds (default 1000); --background measures with a callback
+  capture ID MILLISECONDS FILE.vcd [--set S]... [--outputs MASK]
+                           records the hub's outputs and inputs A and B for MILLISECONDS (1 to
+                           10000) after opening MASK (default: the channels --set names) into
+                           a VCD file
+  disassemble ID CHANNEL [--set S]...
+                           the program the library compiles for CHANNEL (8: the measurement)
+    --set S                S is CHANNEL:PARAMETER=VALUE, applied in order before anything else;
+                           every run is a fresh simulated machine, so settings go with the
+                           command that needs them
 
   help, --help, -h         this text
 
@@ -41,6 +60,8 @@ Examples:
   zousbdiag ioctl 0 0x222074 --out 6
   zousbdiag ioctl 0 0x222059 --in "01 02 00 00 f0 00 00 00 00 00" --out 2
   zousbdiag write-register 1 0x40 0x03
+  zousbdiag capture 1 5 out.vcd --set 0:HIGH_TIME=30 --set 0:LOW_TIME=20
+  zousbdiag measure 1 A
 
 The simulated hubs come from ZOUSB_DEVICES (for example "sim;sim:speed=full"); ZOUSB_CAPTURE=FILE
 records the USB traffic as a usbmon pcap capture.

@@ -65,6 +65,61 @@ TEST(CommandLine, ReadsIoctlOptionsInAnyOrder) {
     EXPECT_FALSE(bare.command.from32BitProcess);
 }
 
+TEST(CommandLine, ReadsSettingsByParameterNameOrNumberInOrder) {
+    const ParsedCommandLine set = parse(
+        {"set", "1", "0", "HIGH_TIME", "30", "8", "low_time", "0x14", "7", "23", "4294967295"});
+    ASSERT_TRUE(set.error.empty()) << set.error;
+    EXPECT_EQ(set.command.kind, CommandKind::Set);
+    EXPECT_EQ(set.command.deviceId, 1u);
+    EXPECT_EQ(set.command.settings,
+              (std::vector<ParameterSetting>{
+                  {0, QN_PARAM_HIGH_TIME, 30}, {8, QN_PARAM_LOW_TIME, 20}, {7, 23, 4294967295u}}));
+
+    const ParsedCommandLine capture =
+        parse({"capture", "2", "5", "out.vcd", "--set", "0:HIGH_TIME=30", "--outputs", "0x81",
+               "--set", "0:3=20"});
+    ASSERT_TRUE(capture.error.empty()) << capture.error;
+    EXPECT_EQ(capture.command.kind, CommandKind::Capture);
+    EXPECT_EQ(capture.command.milliseconds, 5u);
+    EXPECT_EQ(capture.command.vcdPath, "out.vcd");
+    EXPECT_EQ(capture.command.outputMask, 0x81u);
+    EXPECT_EQ(capture.command.settings,
+              (std::vector<ParameterSetting>{{0, QN_PARAM_HIGH_TIME, 30}, {0, 3, 20}}));
+
+    const ParsedCommandLine outputs = parse({"outputs", "1", "close", "0xFF"});
+    ASSERT_TRUE(outputs.error.empty()) << outputs.error;
+    EXPECT_FALSE(outputs.command.openOutputs);
+    EXPECT_EQ(outputs.command.outputMask, 0xFFu);
+
+    const ParsedCommandLine disassemble = parse({"disassemble", "1", "8"});
+    ASSERT_TRUE(disassemble.error.empty()) << disassemble.error;
+    EXPECT_EQ(disassemble.command.channel, 8u);
+}
+
+TEST(CommandLine, ReadsMeasureInputByNameOrNumberWithItsOptions) {
+    const ParsedCommandLine plain = parse({"measure", "1", "a"});
+    ASSERT_TRUE(plain.error.empty()) << plain.error;
+    EXPECT_EQ(plain.command.source, 1u);
+    EXPECT_EQ(plain.command.timeoutMilliseconds, kDefaultMeasureTimeout);
+    EXPECT_FALSE(plain.command.background);
+    EXPECT_FALSE(plain.command.outputMask.has_value());
+    EXPECT_EQ(parse({"measure", "1", "B"}).command.source, 2u);
+    EXPECT_EQ(parse({"measure", "1", "out7"}).command.source, 10u);
+    EXPECT_EQ(parse({"measure", "1", "3"}).command.source, 3u);
+
+    const ParsedCommandLine full =
+        parse({"measure", "2", "out0", "--mode", "1", "--edge", "1", "--timeout", "60000",
+               "--background", "--set", "0:MODE=0", "--outputs", "1"});
+    ASSERT_TRUE(full.error.empty()) << full.error;
+    EXPECT_EQ(full.command.source, 3u);
+    EXPECT_EQ(full.command.measureMode, 1u);
+    EXPECT_EQ(full.command.measureEdge, 1);
+    EXPECT_EQ(full.command.timeoutMilliseconds, 60000u);
+    EXPECT_TRUE(full.command.background);
+    EXPECT_EQ(full.command.outputMask, 1u);
+    EXPECT_EQ(full.command.settings.size(), 1u);
+}
+
 TEST(CommandLine, ExplainsEveryMistake) {
     struct Case {
         std::vector<std::string_view> arguments;
@@ -97,6 +152,32 @@ TEST(CommandLine, ExplainsEveryMistake) {
         {{"write-register", "1", "2", "256"}, "write-register: '256' is not a value from 0"},
         {{"write-register", "1", "2", "3", "4"}, "write-register: unexpected argument '4'"},
         {{"enumerate", "1"}, "enumerate: unexpected argument '1'"},
+        {{"set", "1"}, "set: give settings as CHANNEL PARAMETER VALUE"},
+        {{"set", "1", "0", "HIGH_TIME"}, "set: give settings as CHANNEL PARAMETER VALUE"},
+        {{"set", "1", "9", "HIGH_TIME", "1"}, "set: '9' is not a channel from 0 to 7 or 8"},
+        {{"set", "1", "0", "HIGHTIME", "1"}, "set: 'HIGHTIME' is not a parameter name"},
+        {{"set", "1", "0", "256", "1"}, "set: '256' is not a parameter name"},
+        {{"set", "1", "0", "MODE", "-1"}, "set: '-1' is not a 32-bit value"},
+        {{"outputs", "1", "toggle", "1"}, "outputs: give 'open MASK' or 'close MASK'"},
+        {{"outputs", "1", "open"}, "outputs: give 'open MASK' or 'close MASK'"},
+        {{"outputs", "1", "open", "0x100"}, "outputs: '0x100' is not an output mask from 0 to 255"},
+        {{"outputs", "1", "open", "1", "--timeout", "5"}, "outputs: unknown option '--timeout'"},
+        {{"measure", "1"}, "measure: the input (A, B, out0 to out7, or 1 to 10) is missing"},
+        {{"measure", "1", "0"}, "measure: '0' is not an input"},
+        {{"measure", "1", "out8"}, "measure: 'out8' is not an input"},
+        {{"measure", "1", "A", "--mode", "2"}, "measure: --mode: '2' is not a measurement mode"},
+        {{"measure", "1", "A", "--timeout", "0"}, "measure: --timeout: '0' is not a time-out"},
+        {{"measure", "1", "A", "--timeout"}, "measure: option --timeout needs a value"},
+        {{"measure", "1", "A", "extra"}, "measure: unexpected argument 'extra'"},
+        {{"capture", "1", "5"}, "capture: give the milliseconds and the VCD file"},
+        {{"capture", "1", "10001", "x.vcd"}, "capture: '10001' is not a duration in milliseconds"},
+        {{"capture", "1", "0", "x.vcd"}, "capture: '0' is not a duration in milliseconds"},
+        {{"capture", "1", "5", "x.vcd", "--set", "0=1"}, "capture: --set: '0=1' is not CHANNEL:"},
+        {{"capture", "1", "5", "x.vcd", "--set", "0:MODE"}, "capture: --set: '0:MODE' is not"},
+        {{"capture", "1", "5", "x.vcd", "--background"}, "capture: unknown option '--background'"},
+        {{"disassemble", "1"}, "disassemble: the channel (0 to 7, or 8 for the measurement)"},
+        {{"disassemble", "1", "9"}, "disassemble: '9' is not a channel (8: the measurement)"},
+        {{"disassemble", "1", "0", "--outputs", "1"}, "disassemble: unknown option '--outputs'"},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.arguments);

@@ -1,0 +1,17 @@
+#pragma once
+// The operands and options of the commands that operate a device through the library: set,
+// outputs, measure, capture and disassemble.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "tools/zousbdiag/command_line.h"
+
+namespace zousbdiag {
+
+// Reads what follows the device identifier into `command`; answers the complaint, or empty.
+std::string parseOperationArguments(std::string_view name, std::span<const std::string_view> rest,
+                                    Command& command);
+
+}  // namespace zousbdiag

@@ -1,0 +1,20 @@
+#pragma once
+// Runs the built zousbdiag in its own process, as a support engineer would, with its own
+// simulated machine from ZOUSB_DEVICES.
+
+#include <string>
+#include <vector>
+
+namespace zousbdiag::testing_support {
+
+struct ToolRun {
+    int exitStatus = -1;
+    std::string out;
+    std::string err;
+};
+
+ToolRun runTool(const std::string& devices, std::vector<std::string> arguments);
+
+bool contains(const std::string& text, const std::string& part);
+
+}  // namespace zousbdiag::testing_support
