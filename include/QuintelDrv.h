@@ -176,10 +176,10 @@ QN_API int32_t QN_CALL QnGetParameter(QnHandle handle, const QnDeviceSettings* s
 QN_API int32_t QN_CALL QnSetParameter(QnHandle handle, QnDeviceSettings* settings, uint32_t channel,
                                       uint32_t id, uint32_t value);
 
-/* Outputs and measurement (ordinals 16..20). Sequencer programs are not built by this version of
- * the library: QnRefreshDeviceSettings returns QN_ERR_DEVICE when a channel would need a new
- * program, and QnSynchMeasure and QnStartMeasure return QN_ERR_DEVICE after checking their
- * arguments and storing the measurement header. */
+/* Outputs and measurement (ordinals 16..20). Opening outputs restarts every enabled channel in
+ * step. A measurement times `input` and gives the duration in nanoseconds; QnStartMeasure calls
+ * `callback` from its worker thread once the result is stored. Closing the device, unloading, or
+ * starting another measurement ends a worker still running. */
 QN_API int32_t QN_CALL QnOpenOutputs(QnHandle handle, uint32_t mask);
 QN_API int32_t QN_CALL QnCloseOutputs(QnHandle handle, uint32_t mask);
 QN_API int32_t QN_CALL QnSynchMeasure(QnHandle handle, uint32_t input, uint32_t mode, int32_t edge,
