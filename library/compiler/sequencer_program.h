@@ -7,7 +7,7 @@
 
 namespace zo::quinteldrv {
 
-inline constexpr std::size_t kProgramCount = 9;        // channels 0..7, then the measurement
+inline constexpr std::size_t kProgramCount = 9;  // channels 0..7, then the measurement
 inline constexpr std::size_t kMeasurementProgram = 8;
 
 struct Instruction {
