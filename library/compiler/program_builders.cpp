@@ -13,6 +13,11 @@ namespace {
 // condition's wait (or the halt of a train without one).
 constexpr std::int32_t kUnpatched = 0;
 
+// Ticks of a gated phase outside its gated delay: the continuing jump and two ticks, and in the
+// low phase the jump back as well.
+constexpr std::int64_t kGatedHighOverhead = 3;
+constexpr std::int64_t kGatedLowOverhead = 4;
+
 int flipped(int state) {
     return state == 0 ? 1 : 0;
 }
@@ -75,18 +80,23 @@ void buildPulseTrain(const ChannelBlock& c, bool secondRate, ProgramWriter& out)
         out.jump(loop, 0, lv.inactive);
         return;
     }
-    out.gatedDelay(atLeastZero(std::int64_t{high} - 2), gate, flipped(gateState), lv.active);
+    // Each phase: the gated part, the conditional jump that continues while the gate is open,
+    // and two ticks; the low phase also ends in the jump back. The corrections make the phases
+    // exactly H and L ticks long, and the low phase's two ticks stay at the inactive level.
+    out.gatedDelay(atLeastZero(std::int64_t{high} - kGatedHighOverhead), gate, flipped(gateState),
+                   lv.active);
     const std::int32_t u = out.jump(kUnpatched, 1, lv.active);
     const std::int32_t v = out.jump(kUnpatched, 0, lv.inactive);
     out.patchToHere(u);
     out.tick(lv.active);
     out.tick(lv.active);
-    out.gatedDelay(atLeastZero(std::int64_t{low} - 3), gate, flipped(gateState), lv.inactive);
+    out.gatedDelay(atLeastZero(std::int64_t{low} - kGatedLowOverhead), gate, flipped(gateState),
+                   lv.inactive);
     const std::int32_t w = out.jump(kUnpatched, 1, lv.inactive);
     const std::int32_t b = out.jump(kUnpatched, 0, lv.inactive);
     out.patchToHere(w);
-    out.tick(lv.active);
-    out.tick(lv.active);
+    out.tick(lv.inactive);
+    out.tick(lv.inactive);
     out.jump(loop, 0, lv.inactive);
     if (!secondRate) {
         return;
@@ -100,19 +110,20 @@ void buildPulseTrain(const ChannelBlock& c, bool secondRate, ProgramWriter& out)
     const std::int32_t high2 = asSigned(c[kHighTime2Word]);
     const std::int32_t low2 = asSigned(c[kLowTime2Word]);
     if (start > 0) {
-        out.gatedDelay(atLeastZero(std::int64_t{high2} - 2), start, flipped(startState), lv.active);
+        out.gatedDelay(atLeastZero(std::int64_t{high2} - kGatedHighOverhead), start,
+                       flipped(startState), lv.active);
         const std::int32_t p = out.jump(kUnpatched, 1, lv.active);
         out.jump(restart, 0, lv.inactive);
         out.patchToHere(p);
         out.tick(lv.active);
         out.tick(lv.active);
-        out.gatedDelay(atLeastZero(std::int64_t{low2} - 3), start, flipped(startState),
-                       lv.inactive);
+        out.gatedDelay(atLeastZero(std::int64_t{low2} - kGatedLowOverhead), start,
+                       flipped(startState), lv.inactive);
         const std::int32_t q = out.jump(kUnpatched, 1, lv.inactive);
         out.jump(restart, 0, lv.inactive);
         out.patchToHere(q);
-        out.tick(lv.active);
-        out.tick(lv.active);
+        out.tick(lv.inactive);
+        out.tick(lv.inactive);
     } else {
         out.delay(c[kHighTime2Word], lv.active);
         out.delay(atLeastZero(std::int64_t{low2} - 1), lv.inactive);

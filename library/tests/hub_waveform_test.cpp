@@ -84,5 +84,53 @@ TEST_F(HubWaveformTest, AReopenedHubRunsTheChannelsTheLibraryDoesNotUploadAgain)
     EXPECT_EQ(rising[1] - rising[0], 40u);
 }
 
+// A hub whose input A switches a gate at 20 kHz: 25 µs open, 25 µs closed.
+class GatedWaveformTest : public HubWaveformTest {
+  protected:
+    void SetUp() override {
+        hub_ = plug({.inputAHz = 20000.0});
+        handle_ = probeAndOpen();
+        ASSERT_NE(handle_, nullptr);
+    }
+};
+
+TEST_F(GatedWaveformTest, AGatedTrainKeepsItsPeriodAndPulseWidthWhileTheGateIsOpen) {
+    QnDeviceSettings settings{};
+    settings.size = QN_SETTINGS_SIZE;
+    ASSERT_EQ(QnReadDeviceSettings(handle_, &settings), QN_OK);
+    ASSERT_EQ(QnSetParameter(handle_, &settings, 0, QN_PARAM_GATE_SOURCE, 1), QN_OK);  // input A
+    ASSERT_EQ(QnSetParameter(handle_, &settings, 0, QN_PARAM_HIGH_TIME, 10), QN_OK);
+    ASSERT_EQ(QnSetParameter(handle_, &settings, 0, QN_PARAM_LOW_TIME, 10), QN_OK);
+    ASSERT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_OK);
+    ASSERT_EQ(QnOpenOutputs(handle_, 1), QN_OK);
+    hub_->hub().startRecording();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const hub::Waveform waveform = hub_->hub().stopRecording();
+    std::vector<hub::WaveformTransition> out0;
+    for (const hub::WaveformTransition& transition : waveform.transitions) {
+        if (transition.wire == 0) {
+            out0.push_back(transition);
+        }
+    }
+    ASSERT_GE(out0.size(), 100u);
+    std::size_t pulses = 0;
+    for (std::size_t i = 1; i + 2 < out0.size(); ++i) {
+        if (!out0[i].level) {
+            continue;
+        }
+        const std::uint64_t lowBefore = out0[i].nanoseconds - out0[i - 1].nanoseconds;
+        const std::uint64_t width = out0[i + 1].nanoseconds - out0[i].nanoseconds;
+        const std::uint64_t lowAfter = out0[i + 2].nanoseconds - out0[i + 1].nanoseconds;
+        // Inside an open gate every pulse is 10 ticks high between lows of 10 ticks; the pulses
+        // next to the gate's edges (a longer low before or after, a cut pulse) are left out.
+        if (lowBefore < 1000 && lowAfter < 1000) {
+            ++pulses;
+            ASSERT_EQ(width, 200u) << "pulse at " << out0[i].nanoseconds;
+            ASSERT_EQ(lowBefore, 200u) << "pulse at " << out0[i].nanoseconds;
+        }
+    }
+    EXPECT_GT(pulses, 500u);
+}
+
 }  // namespace
 }  // namespace zo::test
