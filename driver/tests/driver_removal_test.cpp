@@ -59,7 +59,9 @@ TEST_F(RemovalTest, ManyThreadsRacingAnUnplugEndWithoutLeaksOrHangs) {
     for (int i = 0; i < kThreads; ++i) {
         files.push_back(open(0));
     }
-    std::atomic<int> unexpected = 0;
+    // A request ends in success, in a refusal because the device is going or gone, or in a failed
+    // transfer when the hub vanished while it was on the wire; anything else is a fault.
+    std::atomic<NTSTATUS> unexpected = STATUS_SUCCESS;
     std::atomic<int> done = 0;
     std::vector<std::thread> callers;
     for (int i = 0; i < kThreads; ++i) {
@@ -67,8 +69,9 @@ TEST_F(RemovalTest, ManyThreadsRacingAnUnplugEndWithoutLeaksOrHangs) {
             for (int request = 0; request < 300; ++request) {
                 const NTSTATUS status = vendorIn(*files[i], 0xFC, 0xC000, 0, 1).status;
                 if (status != STATUS_SUCCESS && status != STATUS_DELETE_PENDING &&
-                    status != STATUS_NO_SUCH_DEVICE && status != STATUS_DEVICE_NOT_CONNECTED) {
-                    ++unexpected;
+                    status != STATUS_NO_SUCH_DEVICE && status != STATUS_DEVICE_NOT_CONNECTED &&
+                    status != STATUS_UNSUCCESSFUL) {
+                    unexpected = status;
                 }
                 if (request == 20) {
                     ++done;
@@ -83,7 +86,7 @@ TEST_F(RemovalTest, ManyThreadsRacingAnUnplugEndWithoutLeaksOrHangs) {
     for (auto& caller : callers) {
         caller.join();
     }
-    EXPECT_EQ(unexpected, 0);
+    EXPECT_EQ(unexpected, STATUS_SUCCESS) << kernel::statusName(unexpected);
     for (auto& file : files) {
         machine().io().close(*file);
     }
