@@ -4,7 +4,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/bootstrap.sh
-cmake --preset default >/dev/null
-cmake --build --preset default
+log=build/run-build.log
+mkdir -p build
+if ! { cmake --preset default && cmake --build --preset default; } >"$log" 2>&1; then
+    tail -n 40 "$log"
+    echo "run.sh: the build failed; the whole log is in $log" >&2
+    exit 1
+fi
 if [[ $# -eq 0 ]]; then set -- list; fi
 exec build/default/bin/zousbdiag "$@"
