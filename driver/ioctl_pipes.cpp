@@ -1,6 +1,7 @@
 // Bulk and interrupt transfers, pipe and port resets, the frame number and the driver's own
 // answers (last USB status, version).
 
+#include <atomic>
 #include <cstring>
 
 #include "driver/ioctl_handlers.h"
@@ -138,7 +139,7 @@ IoctlResult lastUsbStatus(DEVICE_OBJECT* device, const IoctlRequest& request) {
     if (request.outputLength < sizeof(LONG)) {
         return {STATUS_UNSUCCESSFUL, 0};
     }
-    const LONG status = contextOf(device)->LastUsbStatus;
+    const LONG status = std::atomic_ref<LONG>(contextOf(device)->LastUsbStatus).load();
     std::memcpy(request.systemBuffer, &status, sizeof status);
     return {STATUS_SUCCESS, sizeof status};
 }

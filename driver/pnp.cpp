@@ -1,5 +1,7 @@
 // Plug and play: start (descriptor reads and configuration), stop, removal and capabilities.
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstring>
 
@@ -11,6 +13,8 @@ constexpr ULONG kMaximumTransferSize = 0x200000;
 constexpr ULONG kConfigurationHeaderBuffer = 25;
 constexpr USHORT kDescriptorRequestLength = sizeof(_URB_CONTROL_DESCRIPTOR_REQUEST);
 constexpr USHORT kUnconfigureLength = sizeof(_URB_SELECT_CONFIGURATION);
+// An interface has at most 30 endpoints besides the default pipe.
+constexpr ULONG kMaximumPipes = 32;
 
 NTSTATUS passDown(DEVICE_OBJECT* device, IRP* irp) {
     IoSkipCurrentIrpStackLocation(irp);
@@ -107,18 +111,28 @@ NTSTATUS stopDevice(DEVICE_OBJECT* device, IRP* irp) {
 
 void abortPipes(DEVICE_OBJECT* device) {
     DeviceContext* context = contextOf(device);
-    if (context->Interface == nullptr) {
-        return;
+    // The handles are copied under the lock: an interface selection still in progress may
+    // replace the record meanwhile.
+    std::array<USBD_PIPE_HANDLE, kMaximumPipes> pipes{};
+    ULONG count = 0;
+    KIRQL irql;
+    KeAcquireSpinLock(&context->InterfaceLock, &irql);
+    if (context->Interface != nullptr) {
+        count = std::min<ULONG>(context->Interface->NumberOfPipes, kMaximumPipes);
+        for (ULONG pipe = 0; pipe < count; ++pipe) {
+            pipes[pipe] = UsbdPipe(context->Interface, pipe)->PipeHandle;
+        }
     }
+    KeReleaseSpinLock(&context->InterfaceLock, irql);
     USBD_VERSION_INFORMATION version{};
     USBD_GetUSBDIVersion(&version);
     const USHORT length = version.USBDI_Version < 0x101 ? 36 : sizeof(_URB_PIPE_REQUEST);
-    for (ULONG pipe = 0; pipe < context->Interface->NumberOfPipes; ++pipe) {
+    for (ULONG pipe = 0; pipe < count; ++pipe) {
         URB* urb = allocateUrb(length, URB_FUNCTION_ABORT_PIPE);
         if (urb == nullptr) {
             continue;
         }
-        urb->UrbPipeRequest.PipeHandle = UsbdPipe(context->Interface, pipe)->PipeHandle;
+        urb->UrbPipeRequest.PipeHandle = pipes[pipe];
         SubmitUrb(device, urb);
         ExFreePool(urb);
     }

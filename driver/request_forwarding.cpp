@@ -46,7 +46,8 @@ NTSTATUS SubmitUrb(DEVICE_OBJECT* device, URB* urb) {
         status = statusBlock.Status;
     }
     if (USBD_ERROR(urb->UrbHeader.Status)) {
-        context->LastUsbStatus = urb->UrbHeader.Status;
+        // Requests of several threads may fail at once; the word is written whole.
+        std::atomic_ref<LONG>(context->LastUsbStatus).store(urb->UrbHeader.Status);
         if (NT_SUCCESS(status)) {
             status = STATUS_UNSUCCESSFUL;
         }

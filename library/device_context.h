@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -36,6 +37,16 @@ struct QnDeviceContext {
     std::uint32_t callbackArgument1 = 0;
     std::uint32_t callbackArgument2 = 0;
     std::thread measureWorker;
+    // Held while the worker decides to deliver a result and delivers it, and while an abort is
+    // recorded: once QnAbortMeasure has returned, no result is written and no callback made.
+    // Recursive, so a callback may itself abort.
+    std::recursive_mutex deliveryMutex;
+
+    QnDeviceContext() = default;
+    QnDeviceContext(const QnDeviceContext&) = delete;
+    QnDeviceContext& operator=(const QnDeviceContext&) = delete;
+    // A worker left running when the process ends is stopped, never abandoned to terminate().
+    ~QnDeviceContext();
 
     bool isOpen() const { return record.isOpen != 0; }
 };

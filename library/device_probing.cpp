@@ -1,6 +1,7 @@
 // QnLoadDriver: probing the driver's device objects of slots 0..4 and rebuilding the device table.
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "include/QuintelDrv.h"
 #include "library/device_table.h"
@@ -55,5 +56,10 @@ extern "C" QN_API int32_t QN_CALL QnLoadDriver(void) {
         }
     }
     setProbedCount(count);
+    // Probing made the simulated machine; a handler registered now runs at exit before the
+    // machine is destroyed, so a worker the caller left running stops while it still has a hub.
+    static const bool workersStopAtExit =
+        std::atexit([] { zo::quinteldrv::stopAllMeasurementWorkers(); }) == 0;
+    static_cast<void>(workersStopAtExit);
     return QN_OK;
 }

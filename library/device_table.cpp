@@ -2,6 +2,12 @@
 
 #include <array>
 
+#include "library/measurement.h"
+
+QnDeviceContext::~QnDeviceContext() {
+    zo::quinteldrv::stopMeasurementWorker(*this);
+}
+
 namespace zo::quinteldrv {
 
 namespace {
@@ -31,6 +37,12 @@ QnDeviceContext* contextOf(QnHandle handle) {
         }
     }
     return nullptr;
+}
+
+void stopAllMeasurementWorkers() {
+    for (QnDeviceContext& context : contexts) {
+        stopMeasurementWorker(context);
+    }
 }
 
 }  // namespace zo::quinteldrv

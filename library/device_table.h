@@ -21,4 +21,8 @@ void setProbedCount(std::size_t count);
 // table's contexts (a stale or made-up handle must not be followed).
 QnDeviceContext* contextOf(QnHandle handle);
 
+// Ends every background measurement of the table (QnUnloadDriver, and at process exit before
+// the simulated machine goes away).
+void stopAllMeasurementWorkers();
+
 }  // namespace zo::quinteldrv

@@ -8,7 +8,6 @@
 
 #include "include/QuintelDrv.h"
 #include "library/device_table.h"
-#include "library/measurement.h"
 
 namespace {
 
@@ -31,9 +30,7 @@ void copyText(std::string_view text, char* destination, uint32_t length) {
 
 extern "C" QN_API void QN_CALL QnUnloadDriver(void) {
     // No background measurement may outlive the library's use.
-    for (QnDeviceContext& context : zo::quinteldrv::allContexts()) {
-        zo::quinteldrv::stopMeasurementWorker(context);
-    }
+    zo::quinteldrv::stopAllMeasurementWorkers();
 }
 
 extern "C" QN_API int32_t QN_CALL QnEnumDevices(QnDeviceRecord* records, uint32_t* count) {

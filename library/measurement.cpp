@@ -62,9 +62,13 @@ void runWorker(QnDeviceContext& context) {
     while (context.abortFlag.load() == 0) {
         std::uint32_t ticks = 0;
         if (pollOnce(context, ticks) == Poll::Ready) {
-            *context.measureResult = nanoseconds(ticks);
             stopMeasurement(context);
-            context.measureCallback(context.callbackArgument2, 0, context.callbackArgument1);
+            // An abort that came during the poll wins: nothing is written or called back.
+            const std::lock_guard delivery(context.deliveryMutex);
+            if (context.abortFlag.load() == 0) {
+                *context.measureResult = nanoseconds(ticks);
+                context.measureCallback(context.callbackArgument2, 0, context.callbackArgument1);
+            }
             return;
         }
         std::this_thread::sleep_for(kPollPeriod);
@@ -79,10 +83,14 @@ bool prepareMeasurement(QnDeviceContext& context, std::uint32_t input, std::uint
     const auto edgeWord = static_cast<std::uint32_t>(edge);
     if (settings.measureInput != input || settings.measureMode != mode ||
         settings.measureEdge != edgeWord) {
+        const QnDeviceSettings before = settings;
         settings.measureInput = input;
         settings.measureMode = mode;
         settings.measureEdge = edgeWord;
         if (!applyMeasurementProgram(context)) {
+            // The hub may still hold the previous program: keep the header that describes it,
+            // so the next call with these arguments tries the upload again.
+            settings = before;
             return false;
         }
     }
@@ -128,8 +136,13 @@ std::int32_t startMeasurementWorker(QnDeviceContext& context, std::int32_t* resu
     return QN_OK;
 }
 
-void stopMeasurementWorker(QnDeviceContext& context) {
+void abortMeasurement(QnDeviceContext& context) {
+    const std::lock_guard delivery(context.deliveryMutex);
     context.abortFlag.store(1);
+}
+
+void stopMeasurementWorker(QnDeviceContext& context) {
+    abortMeasurement(context);
     if (!context.measureWorker.joinable()) {
         return;
     }

@@ -25,6 +25,10 @@ std::int32_t startMeasurementWorker(QnDeviceContext& context, std::int32_t* resu
                                     QnMeasureCallback callback, std::uint32_t argument1,
                                     std::uint32_t argument2);
 
+// Sets the abort flag; once this returns the worker delivers nothing more. A delivery already
+// under way (its callback running on another thread) is finished first.
+void abortMeasurement(QnDeviceContext& context);
+
 // Sets the abort flag and waits until the worker, if any, has ended, so that no thread uses the
 // device afterwards. Called from the worker's own callback it only sets the flag.
 void stopMeasurementWorker(QnDeviceContext& context);

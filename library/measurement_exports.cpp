@@ -56,6 +56,6 @@ extern "C" QN_API int32_t QN_CALL QnAbortMeasure(QnHandle handle) {
     if (context == nullptr) {
         return QN_ERR_NO_HANDLE;
     }
-    context->abortFlag = 1;
+    abortMeasurement(*context);
     return QN_OK;
 }

@@ -1,5 +1,8 @@
 // Output switching and the measurement exports.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -160,6 +163,38 @@ TEST_F(OutputsTest, ClosingTheDeviceEndsARunningBackgroundMeasurement) {
     ASSERT_EQ(QnStartMeasure(handle_, 2, 0, 0, &result, ignoreResult, 0, 0), QN_ERR_DEVICE)
         << "a closed device cannot measure";
     QnUnloadDriver();
+}
+
+TEST_F(OutputsTest, NothingIsDeliveredOnceAnAbortHasReturned) {
+    static std::atomic<int> deliveries = 0;
+    const auto callback = [](uintptr_t, uintptr_t, uintptr_t) { ++deliveries; };
+    for (int round = 0; round < 40; ++round) {
+        int32_t result = 0;
+        ASSERT_EQ(QnStartMeasure(handle_, 1, 0, 1, &result, callback, 0, 0), QN_OK);
+        // Abort around the moment the 1 kHz measurement completes.
+        std::this_thread::sleep_for(std::chrono::microseconds(500 + 50 * round));
+        ASSERT_EQ(QnAbortMeasure(handle_), QN_OK);
+        const int atAbort = deliveries;
+        const int32_t resultAtAbort = result;
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        ASSERT_EQ(deliveries, atAbort) << "round " << round;
+        ASSERT_EQ(result, resultAtAbort) << "round " << round;
+    }
+}
+
+TEST_F(OutputsTest, AProcessEndingWithAMeasurementRunningExitsCleanly) {
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        static int32_t result = 0;
+        // Input B of this hub has no signal, so the worker is still polling at exit.
+        const int32_t started = QnStartMeasure(handle_, 2, 0, 0, &result, ignoreResult, 0, 0);
+        std::exit(started == QN_OK ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child ended by a signal";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
