@@ -35,6 +35,10 @@ extern "C" LVQN_API int32_t LVQN_CALL LvQnSynchMeasure(int32_t identifier, uint3
 extern "C" LVQN_API int32_t LVQN_CALL LvQnStartMeasure(int32_t identifier, uint32_t input,
                                                        uint32_t mode, int32_t edge) {
     return callWithEntry(identifier, LVQN_ERR_MEASURE, [&](LvQnDeviceEntry& entry) {
+        // A previous measurement must not complete between clearing the ready state and the
+        // start: once the abort has returned it delivers nothing more. Its status does not
+        // matter, the start reports any device fault.
+        QnAbortMeasure(entry.handle);
         clearReady(entry);
         entry.result = 0;
         return QnStartMeasure(entry.handle, input, mode, edge, &entry.result, measurementCompleted,
