@@ -3,7 +3,7 @@
 # run every test). Does nothing but a few package look-ups when everything is present.
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
 if [[ "${1:-}" == "--tests" ]]; then
     # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
     # VCD files zousbdiag capture writes.
