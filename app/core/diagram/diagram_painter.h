@@ -52,11 +52,13 @@ struct DiagramPen {
 };
 
 // A font by description. `cellHeight` is the height of a character cell (ascent plus descent) in
-// pixels; `weight` runs from 100 (thin) over 400 (regular) to 900 (black).
+// pixels; `weight` runs from 100 (thin) over 400 (regular) to 900 (black). A window system without
+// the face takes a font of the same pitch.
 struct DiagramFont {
     std::string_view face;
     int cellHeight;
     int weight;
+    bool fixedPitch;
     friend bool operator==(const DiagramFont&, const DiagramFont&) = default;
 };
 

@@ -15,8 +15,11 @@
 
 namespace zo::quintel {
 
-// The diagram's text font; windows map the face onto an installed monospace font.
-inline constexpr DiagramFont kDiagramFont{"Courier New", 14, 400};
+// The string resource of the time axis caption, "Time [ms]" in English.
+inline constexpr std::uint32_t kTimeAxisCaptionId = 70;
+
+// The diagram's text font.
+inline constexpr DiagramFont kDiagramFont{"Courier New", 14, 400, true};
 
 class TimeDiagram {
   public:

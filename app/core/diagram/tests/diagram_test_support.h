@@ -32,6 +32,27 @@ inline ChannelConfig& SetChannel(DeviceConfig& config, std::size_t channel, std:
     return c;
 }
 
+// Eight channels on, one in each mode and the gated, triggered and inverted cases among them, all
+// visible within 8 ms, the automatic time range; channel 2 is current.
+inline DeviceConfig EightChannelConfig() {
+    DeviceConfig config = DefaultConfig();
+    config.currentChannel = 2;
+    config.measuredPeriodA = 1000;  // input A at 1 MHz
+    SetChannel(config, 0, kModeInternal, 2000, 1000);
+    SetChannel(config, 1, kModeInternal, 250, 100).gateSource = 3;  // runs while channel 0 is high
+    SetChannel(config, 2, kModeExternal, 500, 250, 1000);           // input A cycles
+    SetChannel(config, 3, kModeStartStop, 800, 400, 5000);
+    ChannelConfig& rateSwitch = SetChannel(config, 4, kModeRateSwitch, 1000, 300);
+    rateSwitch.period2 = 300;
+    rateSwitch.width2 = 100;
+    SetChannel(config, 5, kModeBurstSingle, 200, 100, 10000).pulseCount = 5;
+    ChannelConfig& retriggered = SetChannel(config, 6, kModeBurstRetriggered, 100, 50);
+    retriggered.gateSource = 3;
+    retriggered.pulseCount = 3;
+    SetChannel(config, 7, kModeInternal, 1500, 300).invert = 1;
+    return config;
+}
+
 // Levels as text, one '0' or '1' per column.
 inline std::string Text(std::span<const std::uint8_t> levels) {
     std::string text;

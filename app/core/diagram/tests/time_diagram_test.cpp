@@ -1,6 +1,7 @@
 #include "app/core/diagram/time_diagram.h"
 
 #include "app/core/diagram/tests/diagram_test_support.h"
+#include "app/core/string_table.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,12 @@ using test::SetChannel;
 // 69 x 20 and 276 columns.
 constexpr DiagramSize kWindow{300, 200};
 
+RecordingPainter Painted(TimeDiagram& diagram, DiagramSize window = kWindow) {
+    RecordingPainter painter;
+    diagram.Paint(painter, window);
+    return painter;
+}
+
 std::vector<std::string> TextsOf(const RecordingPainter& painter) {
     std::vector<std::string> texts;
     for (const auto& text : painter.texts) {
@@ -30,8 +37,7 @@ std::vector<std::string> TextsOf(const RecordingPainter& painter) {
 
 TEST(TimeDiagramPaint, WithoutRecordOnlyGridAndChannelNumbers) {
     TimeDiagram diagram;
-    RecordingPainter painter;
-    diagram.Paint(painter, kWindow);
+    const RecordingPainter painter = Painted(diagram);
 
     EXPECT_EQ(painter.fonts, (std::vector<DiagramFont>{kDiagramFont}));
     EXPECT_EQ(painter.fills, (std::vector<DiagramRect>{{0, 0, 300, 200}}));
@@ -53,8 +59,7 @@ TEST(TimeDiagramPaint, AutomaticTimeBaseLabelsTheAxisInMilliseconds) {
     config.channels[0].outputOn = 1;
     TimeDiagram diagram;
     diagram.SetConfig(&config);
-    RecordingPainter painter;
-    diagram.Paint(painter, kWindow);
+    const RecordingPainter painter = Painted(diagram);
 
     EXPECT_EQ(diagram.AutoRange(), 40'000);
     ASSERT_EQ(painter.texts.size(), 12u);
@@ -68,6 +73,17 @@ TEST(TimeDiagramPaint, AutomaticTimeBaseLabelsTheAxisInMilliseconds) {
     EXPECT_EQ(painter.texts[11].align, TextAlign::kCentre);
 }
 
+TEST(TimeDiagramPaint, AxisCaptionInTheInstalledLanguage) {
+    DeviceConfig config = DefaultConfig();
+    config.channels[0].outputOn = 1;
+    TimeDiagram diagram;
+    diagram.SetConfig(&config);
+    InstallLanguageStrings({{kTimeAxisCaptionId, "Zeit [ms]"}});
+    const RecordingPainter painter = Painted(diagram);
+    InstallLanguageStrings({});
+    EXPECT_EQ(painter.texts.back().text, "Zeit [ms]");
+}
+
 TEST(TimeDiagramPaint, CurrentChannelRedOthersYellowFlatOnesAlongTheirRow) {
     DeviceConfig config = DefaultConfig();
     config.currentChannel = 2;
@@ -78,8 +94,7 @@ TEST(TimeDiagramPaint, CurrentChannelRedOthersYellowFlatOnesAlongTheirRow) {
     config.measuredPeriodA = 1000;
     TimeDiagram diagram;
     diagram.SetConfig(&config);
-    RecordingPainter painter;
-    diagram.Paint(painter, kWindow);
+    const RecordingPainter painter = Painted(diagram);
 
     ASSERT_EQ(painter.polylines.size(), 8u);
     for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
@@ -97,8 +112,7 @@ TEST(TimeDiagramPaint, NoTimeRangeNoAxisAndShortestPatterns) {
     DeviceConfig config = DefaultConfig();
     TimeDiagram diagram;
     diagram.SetConfig(&config);
-    RecordingPainter painter;
-    diagram.Paint(painter, kWindow);  // automatic, nothing on
+    const RecordingPainter painter = Painted(diagram);  // automatic, nothing on
     EXPECT_EQ(painter.texts.size(), 8u);
     for (const auto& line : painter.polylines) {
         EXPECT_EQ(line.points.size(), 2u);
@@ -106,8 +120,7 @@ TEST(TimeDiagramPaint, NoTimeRangeNoAxisAndShortestPatterns) {
 
     config.channels[0].outputOn = 1;
     diagram.SetTimeBase(false, 0);
-    RecordingPainter manual;
-    diagram.Paint(manual, kWindow);
+    const RecordingPainter manual = Painted(diagram);
     EXPECT_EQ(manual.texts.size(), 8u);
     // One column high, one low, all along the plot: a vertical edge at each of 275 changes.
     EXPECT_EQ(manual.polylines[0].points.size(), 2u * 275);
@@ -119,12 +132,10 @@ TEST(TimeDiagramPaint, AnyWindowSizeFromTinyToWide) {
     TimeDiagram diagram;
     diagram.SetConfig(&config);
 
-    RecordingPainter tiny;
-    diagram.Paint(tiny, {10, 10});
+    const RecordingPainter tiny = Painted(diagram, {10, 10});
     EXPECT_TRUE(tiny.polylines.empty());
 
-    RecordingPainter wide;
-    diagram.Paint(wide, {3000, 400});
+    const RecordingPainter wide = Painted(diagram, {3000, 400});
     ASSERT_EQ(wide.polylines.size(), 8u);
     EXPECT_EQ(wide.rects[0].right, 2992);
     EXPECT_EQ(wide.polylines[5].points.back().x, 2991);  // one short of the right border
