@@ -1,10 +1,11 @@
 # Platform helpers outside the registry: process architecture, environment strings, the system
-# folder, file search and path existence.
+# folder, file search, path existence and the running program's file.
 target_sources(ZoSystem PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/environment_strings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_search.cpp
   ${CMAKE_CURRENT_LIST_DIR}/path_exists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/process_architecture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/program_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system_folder.cpp
 )
 
