@@ -49,12 +49,9 @@ TEST(ConfigLimits, EveryFieldOfADamagedRecordEndsInsideItsLimits) {
 }
 
 TEST(ConfigLimits, SourcesAndCountsKeepEveryValueTheEditorOffers) {
-    EXPECT_EQ(ClampPulseCount(0), 1u);
     EXPECT_EQ(ClampPulseCount(65535), 65535u);
-    EXPECT_EQ(ClampPulseCount(65536), 65535u);
     EXPECT_EQ(ClampDelay(0), 0u);
     EXPECT_EQ(ClampDelay(99'999'999), 99'999'999u);
-    EXPECT_EQ(ClampDelay(100'000'000), 99'999'999u);
 
     DeviceConfig config;
     SetDefaultConfig(config);
