@@ -4,6 +4,10 @@
 set -euo pipefail
 
 packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+# The signal generator program: Qt 6 Widgets; rsvg-convert renders its SVG images at build time;
+# DejaVu gives the images' lettering and the monospace face that stands in for "Courier", Noto CJK
+# the glyphs of the Japanese and Chinese translations.
+packages+=(qt6-base-dev librsvg2-bin fonts-dejavu-core fonts-noto-cjk)
 if [[ "${1:-}" == "--tests" ]]; then
     # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
     # VCD files zousbdiag capture writes.
