@@ -1,5 +1,7 @@
 #include "app/ui/dig_edit.h"
 
+#include <algorithm>
+
 #include "app/core/digit_text.h"
 
 namespace zo::quintel {

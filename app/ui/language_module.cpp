@@ -10,6 +10,15 @@
 #include "app/ui/resource_lookup.h"
 
 namespace zo::quintel {
+namespace {
+
+// The registered language file, empty while none is.
+QString& registeredPath() {
+    static QString path;
+    return path;
+}
+
+}  // namespace
 
 std::unique_ptr<LanguageModule> LanguageModule::Load(const QString& path, QString* why) {
     auto fail = [&](const QString& reason) {
@@ -18,6 +27,9 @@ std::unique_ptr<LanguageModule> LanguageModule::Load(const QString& path, QStrin
         }
         return nullptr;
     };
+    if (!registeredPath().isEmpty()) {
+        return fail("another language is loaded");
+    }
     if (!QFileInfo(path).isFile()) {
         return fail("no such file");
     }
@@ -44,11 +56,14 @@ std::unique_ptr<LanguageModule> LanguageModule::Load(const QString& path, QStrin
     return module;
 }
 
-LanguageModule::LanguageModule(QString path) : path_(std::move(path)) {}
+LanguageModule::LanguageModule(QString path) : path_(std::move(path)) {
+    registeredPath() = path_;
+}
 
 LanguageModule::~LanguageModule() {
     InstallLanguageStrings({});
     QResource::unregisterResource(path_, kLanguageResourceRoot);
+    registeredPath().clear();
 }
 
 }  // namespace zo::quintel

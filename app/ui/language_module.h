@@ -12,8 +12,9 @@ namespace zo::quintel {
 
 class LanguageModule {
   public:
-    // The loaded language, or null when the file is missing, is not a resource file or carries
-    // no readable string table; then why says what failed and the English texts stay in use.
+    // The loaded language, or null when another one is loaded, the file is missing, is not a
+    // resource file or carries no readable string table; then why says what failed and the texts
+    // in use stay.
     // Entries that are no texts of the program, or whose placeholders differ from the English
     // ones, are left out and keep their English text.
     static std::unique_ptr<LanguageModule> Load(const QString& path, QString* why = nullptr);

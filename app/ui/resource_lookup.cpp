@@ -21,10 +21,17 @@ namespace {
 // The hot spot of each cursor, in the pixels of its image.
 const std::map<int, QPoint> kCursorHotSpots = {{res::kHandCursor, QPoint(12, 1)}};
 
+void ensureBuiltInImages() {
+    static const bool initialised = [] {
+        initialiseBuiltInImages();
+        return true;
+    }();
+    (void)initialised;
+}
+
 // The path of a resource in the loaded language if it carries one, else the built-in path.
 QString resourcePath(const QString& relative) {
-    static const bool initialised = (initialiseBuiltInImages(), true);
-    (void)initialised;
+    ensureBuiltInImages();
     QString translated = QString(kLanguageResourceRoot) + '/' + relative;
     return QFileInfo::exists(":" + translated) ? ":" + translated : ":/" + relative;
 }

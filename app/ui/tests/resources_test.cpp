@@ -54,6 +54,11 @@ TEST(Resources, EveryShippedLanguageReplacesTheEnglishTextsWhileLoaded) {
     }
     auto german = LanguageModule::Load(shippedLanguage("de"));
     EXPECT_EQ(ResourceText(ids::kChannelNumber, 3), "Kanal 3");
+
+    QString why;
+    EXPECT_FALSE(LanguageModule::Load(shippedLanguage("fr"), &why));
+    EXPECT_EQ(why, shippedLanguage("fr") + ": another language is loaded");
+    EXPECT_EQ(ResourceText(ids::kChannelNumber, 3), "Kanal 3");
 }
 
 TEST(Resources, ALanguageFileCarriesImagesAndLosesOnlyTheEntriesItMayNotHave) {
