@@ -2,6 +2,12 @@
 # .def file (names, optionally followed by " @ordinal"). With -DALL_SYMBOLS=ON every defined
 # dynamic symbol counts, not only functions.
 # Usage: cmake -DLIBRARY=lib.so -DDEF_FILE=file.def [-DALL_SYMBOLS=ON] -P check_exports.cmake
+# A Windows DLL is checked by its export and import tables instead (check_pe_exports.cmake).
+if(LIBRARY MATCHES "\\.dll$")
+  find_program(OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
+  include(${CMAKE_CURRENT_LIST_DIR}/check_pe_exports.cmake)
+  return()
+endif()
 execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "nm could not read ${LIBRARY}")

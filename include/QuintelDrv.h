@@ -17,7 +17,7 @@
 
 #if defined(_WIN32)
 #if defined(QUINTELDRV_BUILDING)
-#define QN_API __declspec(dllexport)
+#define QN_API /* the exports, with their ordinals, are those of QuintelDrv.def */
 #else
 #define QN_API __declspec(dllimport)
 #endif

@@ -1,39 +1,40 @@
 // The machine a process gets when it does not make its own: hubs from ZOUSB_DEVICES, a capture
 // from ZOUSB_CAPTURE, and zousbdrv loaded from the folder of this library.
 
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <filesystem>
 
 #include "hub/device_list.h"
 #include "hub/simulated_hub.h"
 #include "kernel/machine.h"
+#include "platform/module_folder.h"
+#include "platform/shared_library.h"
 
 namespace zo::kernel {
 
 namespace {
 
-constexpr const char* kDriverFile = "libzousbdrv.so";
-
 PDRIVER_INITIALIZE loadDriver(std::string& error) {
-    Dl_info self{};
-    if (dladdr(reinterpret_cast<void*>(&loadDriver), &self) == 0 || self.dli_fname == nullptr) {
+    const std::filesystem::path folder =
+        platform::folderOfModuleContaining(reinterpret_cast<const void*>(&loadDriver));
+    if (folder.empty()) {
         error = "cannot locate the kernel stand-in's own library";
         return nullptr;
     }
-    const auto path = std::filesystem::path(self.dli_fname).parent_path() / kDriverFile;
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) {
-        error = std::string("cannot load the driver: ") + dlerror();
+    const std::filesystem::path path = folder / platform::sharedLibraryFileName("zousbdrv");
+    std::optional<platform::SharedLibrary> module = platform::SharedLibrary::load(path.string());
+    if (!module) {
+        error = "cannot load the driver " + path.string();
+        return nullptr;
+    }
+    auto* entry = reinterpret_cast<PDRIVER_INITIALIZE>(module->symbol("DriverEntry"));
+    if (entry == nullptr) {
+        error = path.string() + " has no DriverEntry";
         return nullptr;
     }
     // The driver stays loaded for the life of the process, as a Windows driver stays loaded
     // while the system runs.
-    auto* entry = reinterpret_cast<PDRIVER_INITIALIZE>(dlsym(module, "DriverEntry"));
-    if (entry == nullptr) {
-        error = path.string() + " has no DriverEntry";
-    }
+    module->keepLoaded();
     return entry;
 }
 

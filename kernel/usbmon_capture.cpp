@@ -1,16 +1,13 @@
 #include "kernel/usbmon_capture.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <system_error>
 #include <vector>
 
 #include "kernel/usbmon_pcap_format.h"
+#include "platform/positioned_file.h"
 
 namespace zo::kernel {
 
@@ -104,19 +101,19 @@ std::vector<std::uint8_t> encodePacket(const UsbmonEvent& event) {
     return packet;
 }
 
-std::string describeErrno(const std::string& what, const std::string& path) {
-    return what + " '" + path + "': " + std::error_code(errno, std::generic_category()).message();
+std::string describe(const std::string& what, const std::string& path, std::error_code error) {
+    return what + " '" + path + "': " + error.message();
 }
 
 }  // namespace
 
 std::unique_ptr<UsbmonCapture> UsbmonCapture::create(const std::string& path, std::string& error) {
-    const int fileDescriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fileDescriptor < 0) {
-        error = describeErrno("cannot create the USB capture file", path);
+    std::error_code cause;
+    std::optional<platform::PositionedFile> file = platform::PositionedFile::create(path, cause);
+    if (!file) {
+        error = describe("cannot create the USB capture file", path, cause);
         return nullptr;
     }
-    auto capture = std::make_unique<UsbmonCapture>(ConstructionKey{}, fileDescriptor);
 
     pcap::FileHeader header{};
     header.magic = pcap::kMagicMicroseconds;
@@ -126,19 +123,17 @@ std::unique_ptr<UsbmonCapture> UsbmonCapture::create(const std::string& path, st
     header.linkType = pcap::kLinkTypeUsbLinuxMmapped;
     std::array<std::uint8_t, sizeof(header)> bytes{};
     std::memcpy(bytes.data(), &header, sizeof(header));
-    if (capture->append(bytes) != CaptureResult::Written) {
-        error = describeErrno("cannot write to the USB capture file", path);
+    if (cause = file->writeAt(bytes, 0); cause) {
+        error = describe("cannot write to the USB capture file", path, cause);
         return nullptr;
     }
+    auto capture = std::make_unique<UsbmonCapture>(ConstructionKey{}, std::move(*file));
+    capture->committedSize_ = static_cast<std::int64_t>(bytes.size());
     return capture;
 }
 
-UsbmonCapture::UsbmonCapture(ConstructionKey, int fileDescriptor)
-    : fileDescriptor_(fileDescriptor) {}
-
-UsbmonCapture::~UsbmonCapture() {
-    ::close(fileDescriptor_);
-}
+UsbmonCapture::UsbmonCapture(ConstructionKey, platform::PositionedFile file)
+    : file_(std::move(file)) {}
 
 CaptureResult UsbmonCapture::record(const UsbmonEvent& event) {
     if (!isConsistent(event)) {
@@ -152,23 +147,12 @@ CaptureResult UsbmonCapture::append(std::span<const std::uint8_t> bytes) {
     if (broken_) {
         return CaptureResult::WriteFailed;
     }
-    std::int64_t offset = committedSize_;
-    while (!bytes.empty()) {
-        const ssize_t written = ::pwrite(fileDescriptor_, bytes.data(), bytes.size(), offset);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            // Cut off the partial packet so the file stays a valid capture of whole packets.
-            const int writeError = written == 0 ? EIO : errno;
-            broken_ = ::ftruncate(fileDescriptor_, committedSize_) != 0;
-            errno = writeError;
-            return CaptureResult::WriteFailed;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-        offset += written;
+    if (file_.writeAt(bytes, committedSize_)) {
+        // Cut off the partial packet so the file stays a valid capture of whole packets.
+        broken_ = !file_.truncate(committedSize_);
+        return CaptureResult::WriteFailed;
     }
-    committedSize_ = offset;
+    committedSize_ += static_cast<std::int64_t>(bytes.size());
     return CaptureResult::Written;
 }
 

@@ -20,7 +20,7 @@
 
 #if defined(_WIN32)
 #if defined(QUINTELLV_BUILDING)
-#define LVQN_API __declspec(dllexport)
+#define LVQN_API /* the exports, with their ordinals, are those of QuintelLV.def */
 #else
 #define LVQN_API __declspec(dllimport)
 #endif

@@ -1,22 +1,18 @@
 // QnGetVersion: the version of the library's copy in the system folder.
 //
-// On this platform the system folder is zo::platform::systemFolder() (ZO_SYSTEM_DIR, or the
-// folder of the system stand-in library) and the copy there is "libQuintelDrv.so"; its file
-// version is the version note every build of this library carries (platform/file_version_note.h).
+// The system folder is zo::platform::systemFolder() (on Linux ZO_SYSTEM_DIR, or the folder of the
+// system stand-in library); the copy there is QuintelDrv.dll on Windows, libQuintelDrv.so on
+// Linux, and its file version is the one the build put into it (version_note.cpp on Linux, the
+// VERSIONINFO resource on Windows).
 
 #include <optional>
 
 #include "include/QuintelDrv.h"
 #include "platform/file_version.h"
-#include "platform/file_version_note.h"
+#include "platform/shared_library.h"
 #include "platform/system_folder.h"
 
-ZO_FILE_VERSION_NOTE(QUINTELDRV_VERSION_MAJOR, QUINTELDRV_VERSION_MINOR, QUINTELDRV_VERSION_PATCH,
-                     0);
-
 namespace {
-
-constexpr const char* kInstalledLibraryName = "libQuintelDrv.so";
 
 std::optional<zo::platform::FileVersion> installedVersion() {
     try {
@@ -24,7 +20,8 @@ std::optional<zo::platform::FileVersion> installedVersion() {
         if (folder.empty()) {
             return std::nullopt;
         }
-        return zo::platform::readFileVersion(folder / kInstalledLibraryName);
+        return zo::platform::readFileVersion(folder /
+                                             zo::platform::sharedLibraryFileName("QuintelDrv"));
     } catch (...) {  // out of memory: no version found
         return std::nullopt;
     }

@@ -4,6 +4,15 @@
 
 namespace zo::platform {
 
+struct DeviceFile::OpenDevice {
+    explicit OpenDevice(std::shared_ptr<kernel::OpenFile> opened) : file(std::move(opened)) {}
+    OpenDevice(const OpenDevice&) = delete;
+    OpenDevice& operator=(const OpenDevice&) = delete;
+    ~OpenDevice() { kernel::Machine::current().io().close(*file); }
+
+    std::shared_ptr<kernel::OpenFile> file;
+};
+
 std::optional<DeviceFile> DeviceFile::open(std::string_view path, KernelStatus& status,
                                            Options options) {
     std::shared_ptr<kernel::OpenFile> file;
@@ -11,36 +20,21 @@ std::optional<DeviceFile> DeviceFile::open(std::string_view path, KernelStatus& 
     if (!file) {
         return std::nullopt;
     }
-    return DeviceFile(std::move(file));
+    return DeviceFile(std::make_unique<OpenDevice>(std::move(file)));
 }
 
-DeviceFile::DeviceFile(std::shared_ptr<kernel::OpenFile> file) : file_(std::move(file)) {}
+DeviceFile::DeviceFile(std::unique_ptr<OpenDevice> device) : device_(std::move(device)) {}
 
-DeviceFile::DeviceFile(DeviceFile&& other) noexcept : file_(std::move(other.file_)) {}
+DeviceFile::DeviceFile(DeviceFile&&) noexcept = default;
 
-DeviceFile& DeviceFile::operator=(DeviceFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        file_ = std::move(other.file_);
-    }
-    return *this;
-}
+DeviceFile& DeviceFile::operator=(DeviceFile&&) noexcept = default;
 
-DeviceFile::~DeviceFile() {
-    close();
-}
-
-void DeviceFile::close() {
-    if (file_) {
-        kernel::Machine::current().io().close(*file_);
-        file_.reset();
-    }
-}
+DeviceFile::~DeviceFile() = default;
 
 IoControlResult DeviceFile::control(std::uint32_t code, std::span<const std::uint8_t> input,
                                     std::span<std::uint8_t> output) {
     const kernel::IoResult result =
-        kernel::Machine::current().io().deviceControl(*file_, code, input, output);
+        kernel::Machine::current().io().deviceControl(*device_->file, code, input, output);
     return {result.status, static_cast<std::uint32_t>(result.information)};
 }
 

@@ -1,17 +1,14 @@
 #pragma once
 // A handle on a device object opened from user mode ("\\.\ZOUSB-0"), and synchronous I/O control
 // on it. This is the user-mode service the device-access library and the tools talk to drivers
-// through; on this platform it reaches the kernel stand-in of the current simulated machine.
+// through. On Linux it reaches the kernel stand-in of the current simulated machine; on Windows the
+// system's driver, or the simulated machine when ZOUSB_DEVICES is set.
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
-
-namespace zo::kernel {
-struct OpenFile;
-}
 
 namespace zo::platform {
 
@@ -48,11 +45,13 @@ class DeviceFile {
     IoControlResult control(std::uint32_t code, std::span<const std::uint8_t> input,
                             std::span<std::uint8_t> output);
 
-  private:
-    explicit DeviceFile(std::shared_ptr<kernel::OpenFile> file);
-    void close();
+    // The platform's record of an open device; closing it closes the device.
+    struct OpenDevice;
 
-    std::shared_ptr<kernel::OpenFile> file_;
+  private:
+    explicit DeviceFile(std::unique_ptr<OpenDevice> device);
+
+    std::unique_ptr<OpenDevice> device_;
 };
 
 // A readable name of a kernel status ("STATUS_DELETE_PENDING"), or its hexadecimal value.

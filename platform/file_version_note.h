@@ -7,6 +7,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
+
+#include "platform/file_version.h"
 
 namespace zo::platform {
 
@@ -21,6 +25,9 @@ struct FileVersionNote {
     std::array<std::uint16_t, 4> version;
 };
 static_assert(sizeof(FileVersionNote) == 28);
+
+// The version note in the bytes of an ELF file already in memory.
+std::optional<FileVersion> findFileVersion(std::span<const std::uint8_t> image);
 
 }  // namespace zo::platform
 

@@ -1,6 +1,7 @@
 #include "platform/named_semaphore.h"
 
 #include <fcntl.h>
+#include <semaphore.h>
 
 #include <cerrno>
 #include <ctime>
@@ -66,14 +67,14 @@ NamedSemaphore::~NamedSemaphore() {
 
 void NamedSemaphore::close() {
     if (semaphore_ != nullptr) {
-        ::sem_close(semaphore_);
+        ::sem_close(static_cast<sem_t*>(semaphore_));
         semaphore_ = nullptr;
     }
 }
 
 bool NamedSemaphore::acquire(std::chrono::milliseconds limit) {
     const timespec deadline = deadlineAfter(limit);
-    while (::sem_clockwait(semaphore_, CLOCK_MONOTONIC, &deadline) != 0) {
+    while (::sem_clockwait(static_cast<sem_t*>(semaphore_), CLOCK_MONOTONIC, &deadline) != 0) {
         if (errno != EINTR) {
             return false;
         }
@@ -82,7 +83,7 @@ bool NamedSemaphore::acquire(std::chrono::milliseconds limit) {
 }
 
 void NamedSemaphore::release() {
-    ::sem_post(semaphore_);
+    ::sem_post(static_cast<sem_t*>(semaphore_));
 }
 
 }  // namespace zo::platform

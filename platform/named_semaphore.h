@@ -1,10 +1,9 @@
 #pragma once
 // A counting semaphore with a name, shared by every process that opens the same name, as the
-// Windows named semaphores are. Here a POSIX named semaphore ("/NAME"); it is created with the
-// initial count when no process holds it yet, and attached to otherwise. The object stays in the
-// system after the last process closes it, with its count, so it is never removed here.
-
-#include <semaphore.h>
+// Windows named semaphores are. It is created with the initial count when no process holds it
+// yet, and attached to otherwise. On Linux a POSIX named semaphore ("/NAME"), which stays in the
+// system after the last process closes it, with its count, so it is never removed here; on Windows
+// a named semaphore object of the session whose maximum count is its initial count.
 
 #include <chrono>
 #include <optional>
@@ -31,10 +30,10 @@ class NamedSemaphore {
     void release();
 
   private:
-    explicit NamedSemaphore(sem_t* semaphore) : semaphore_(semaphore) {}
+    explicit NamedSemaphore(void* semaphore) : semaphore_(semaphore) {}
     void close();
 
-    sem_t* semaphore_ = nullptr;
+    void* semaphore_ = nullptr;  // the system's semaphore: a sem_t* on Linux, a HANDLE on Windows
 };
 
 }  // namespace zo::platform

@@ -2,10 +2,12 @@
 
 #include <atomic>
 
+#include "platform/native_process_architecture.h"
+
 namespace zo::platform {
 namespace {
 
-const FixedProcessArchitecture kNative{false};
+const FixedProcessArchitecture kNative{runsUnder32BitEmulation()};
 std::atomic<const ProcessArchitecture*> current{&kNative};
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // "Does this process run as a 32-bit program under emulation on a 64-bit system?" On Windows this
-// is IsWow64Process and changes which registry view and folders a program sees. Here the suite
-// runs natively, so the answer is no; tests put in their own answer to reach the emulated paths.
+// is IsWow64Process and changes which registry view and folders a program sees; on Linux the suite
+// runs natively and the answer is no. Tests put in their own answer to reach the emulated paths.
 
 namespace zo::platform {
 

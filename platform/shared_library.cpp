@@ -2,30 +2,13 @@
 
 #include <dlfcn.h>
 
-#include <vector>
-
-#include "platform/program_file.h"
-#include "platform/system_folder.h"
+#include "platform/library_search.h"
 
 namespace zo::platform {
-namespace {
 
-std::vector<std::filesystem::path> candidatesFor(const std::string& fileName) {
-    const std::filesystem::path name(fileName);
-    if (name.has_parent_path()) {
-        return {name};
-    }
-    std::vector<std::filesystem::path> candidates;
-    if (const std::filesystem::path program = runningProgramFile(); !program.empty()) {
-        candidates.push_back(program.parent_path() / name);
-    }
-    if (const std::filesystem::path system = systemFolder(); !system.empty()) {
-        candidates.push_back(system / name);
-    }
-    return candidates;
+std::string sharedLibraryFileName(std::string_view name) {
+    return "lib" + std::string(name) + ".so";
 }
-
-}  // namespace
 
 void SharedLibrary::Unload::operator()(void* handle) const {
     ::dlclose(handle);
@@ -35,7 +18,7 @@ std::optional<SharedLibrary> SharedLibrary::load(const std::string& fileName) {
     if (fileName.empty()) {
         return std::nullopt;
     }
-    for (const std::filesystem::path& candidate : candidatesFor(fileName)) {
+    for (const std::filesystem::path& candidate : librarySearchCandidates(fileName)) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(candidate, error)) {
             continue;

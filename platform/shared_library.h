@@ -8,8 +8,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zo::platform {
+
+// The file name of the shared library NAME on this platform: libNAME.so on Linux, NAME.dll on
+// Windows.
+std::string sharedLibraryFileName(std::string_view name);
 
 class SharedLibrary {
   public:
@@ -18,6 +23,10 @@ class SharedLibrary {
 
     // The address of an exported function or object; null when the library lacks it.
     void* symbol(const char* name) const;
+
+    // Leaves the library loaded for the rest of the process, as the system keeps a driver loaded
+    // while it runs; the object no longer refers to it.
+    void keepLoaded() { static_cast<void>(handle_.release()); }
 
   private:
     struct Unload {

@@ -1,8 +1,8 @@
 #include "platform/system_folder.h"
 
-#include <dlfcn.h>
-
 #include <cstdlib>
+
+#include "platform/module_folder.h"
 
 namespace zo::platform {
 
@@ -11,12 +11,7 @@ std::filesystem::path systemFolder() {
         configured != nullptr && *configured != '\0') {
         return configured;
     }
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<const void*>(&systemFolder), &info) != 0 &&
-        info.dli_fname != nullptr) {
-        return std::filesystem::path(info.dli_fname).parent_path();
-    }
-    return {};
+    return folderOfModuleContaining(reinterpret_cast<const void*>(&systemFolder));
 }
 
 }  // namespace zo::platform

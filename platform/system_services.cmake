@@ -4,6 +4,8 @@
 target_sources(ZoSystem PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/environment_strings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_search.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/library_search.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/native_process_architecture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/path_exists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/process_architecture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program_file.cpp

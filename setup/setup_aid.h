@@ -13,7 +13,7 @@
 // - On 32-bit Windows the exports use the stdcall convention and keep the names of SetupAid.def.
 
 #if defined(_WIN32)
-#define SETUPAID_EXPORT __declspec(dllexport)
+#define SETUPAID_EXPORT /* the exports, with their ordinals, are those of SetupAid.def */
 #if !defined(_WIN64)
 #define SETUPAID_CALL __stdcall
 #endif

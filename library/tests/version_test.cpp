@@ -4,6 +4,7 @@
 
 #include "library/tests/c_interface.h"
 #include "library/tests/library_test_support.h"
+#include "platform/shared_library.h"
 #include "platform/system_folder.h"
 #include "platform/tests/scoped_environment_variable.h"
 #include "platform/tests/temporary_folder.h"
@@ -35,7 +36,8 @@ TEST(QnGetVersion, IsOneZeroWithoutAnInstalledCopy) {
 
 TEST(QnGetVersion, ReadsTheFileVersionOfTheInstalledCopy) {
     TemporaryFolder folder;
-    std::filesystem::copy_file(QUINTELDRV_PATH, folder.path() / "libQuintelDrv.so");
+    std::filesystem::copy_file(QUINTELDRV_PATH,
+                               folder.path() / zo::platform::sharedLibraryFileName("QuintelDrv"));
     const Version version = versionIn(folder.path());
     EXPECT_EQ(version.major, QUINTELDRV_EXPECTED_MAJOR);
     EXPECT_EQ(version.minor, QUINTELDRV_EXPECTED_MINOR);
@@ -44,7 +46,8 @@ TEST(QnGetVersion, ReadsTheFileVersionOfTheInstalledCopy) {
 
 TEST(QnGetVersion, AnInstalledFileThatIsNoLibraryCountsAsNoCopy) {
     TemporaryFolder folder;
-    std::filesystem::create_directory(folder.path() / "libQuintelDrv.so");
+    std::filesystem::create_directory(folder.path() /
+                                      zo::platform::sharedLibraryFileName("QuintelDrv"));
     EXPECT_EQ(versionIn(folder.path()).major, 1);
     EXPECT_EQ(versionIn(folder.path()).minor, 0);
 }

@@ -8,14 +8,9 @@
 #include <optional>
 
 #include "platform/registry/key_location.h"
+#include "platform/registry/registry_types.h"
 
 namespace zo::platform::registry {
-
-enum class HKEY : std::uintptr_t {};
-
-inline constexpr HKEY HKEY_CLASSES_ROOT{0x80000000};
-inline constexpr HKEY HKEY_CURRENT_USER{0x80000001};
-inline constexpr HKEY HKEY_LOCAL_MACHINE{0x80000002};
 
 struct OpenKey {
     KeyLocation location;

@@ -1,7 +1,7 @@
 #pragma once
 // The registry's vocabulary in the names callers know from Windows: status codes, value types,
 // access rights and view flags. The numbers are the Windows ones, so that code written against the
-// registry reads the same here and in a later Win32 build.
+// registry reads the same over the stand-in and over the Windows registry (win32/win_registry.cpp).
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +11,13 @@ namespace zo::platform::registry {
 using LSTATUS = std::int32_t;
 using DWORD = std::uint32_t;
 using REGSAM = std::uint32_t;
+
+// An open key. The predefined roots are always open.
+enum class HKEY : std::uintptr_t {};
+
+inline constexpr HKEY HKEY_CLASSES_ROOT{0x80000000};
+inline constexpr HKEY HKEY_CURRENT_USER{0x80000001};
+inline constexpr HKEY HKEY_LOCAL_MACHINE{0x80000002};
 
 inline constexpr LSTATUS ERROR_SUCCESS = 0;
 inline constexpr LSTATUS ERROR_FILE_NOT_FOUND = 2;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/registry/key_access.h"
+#include "platform/registry/key_handle_table.h"
 
 namespace zo::platform::registry {
 namespace {

@@ -1,6 +1,8 @@
 #pragma once
 // The registry functions of Windows that the suite calls, with their names, statuses and buffer
-// rules, over the hive files of this platform. Texts are narrow (UTF-8) strings. The argument lists
+// rules: on Linux over the stand-in's hive files, on Windows over the system's registry
+// (win32/win_registry.cpp). Texts are narrow strings (UTF-8 on Linux, the ANSI code page on
+// Windows). The argument lists
 // are the Windows ones without the reserved, class and security arguments. Nothing here throws or
 // logs; every function returns a Windows status:
 //   ERROR_SUCCESS; ERROR_FILE_NOT_FOUND (no such key or value); ERROR_INVALID_HANDLE;
@@ -13,7 +15,6 @@
 
 #include <cstdint>
 
-#include "platform/registry/key_handle_table.h"
 #include "platform/registry/registry_types.h"
 
 namespace zo::platform::registry {

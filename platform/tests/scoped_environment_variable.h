@@ -24,11 +24,16 @@ class ScopedEnvironmentVariable {
 
   private:
     void assign(const std::optional<std::string>& value) {
+#if defined(_WIN32)
+        // Changes the system's environment block as well as the C library's; "" removes.
+        ::_putenv_s(name_.c_str(), value ? value->c_str() : "");
+#else
         if (value) {
             ::setenv(name_.c_str(), value->c_str(), 1);
         } else {
             ::unsetenv(name_.c_str());
         }
+#endif
     }
 
     std::string name_;

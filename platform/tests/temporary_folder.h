@@ -2,18 +2,21 @@
 // Test support: a fresh folder below the system's temporary folder, removed with everything in it
 // when the object goes out of scope.
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace zo::platform::testing {
 
 class TemporaryFolder {
   public:
+    // A name nobody else has: create_directory reports whether this call made the folder.
     TemporaryFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zo-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        std::random_device random;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        do {
+            path_ = base / ("zo-test-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path_));
     }
     ~TemporaryFolder() {
         std::error_code ignored;
