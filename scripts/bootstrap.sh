@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, only what this machine lacks to build the suite (and, with --tests, to
-# run every test). Does nothing but a few package look-ups when everything is present.
+# run every test; with --windows, to build for Windows and test under Wine). Does nothing but a few
+# package look-ups when everything is present.
 set -euo pipefail
 
 packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
@@ -9,6 +10,15 @@ packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmar
 # the images' lettering and the digit cells, Noto CJK the glyphs of the Japanese and Chinese
 # translations.
 packages+=(qt6-base-dev librsvg2-bin fonts-liberation fonts-dejavu-core fonts-noto-cjk)
+windows=()
+if [[ "${1:-}" == "--windows" ]]; then
+    # The mingw-w64 cross compilers with std::thread ("posix"), Wine for the tests, and the
+    # GoogleTest source to build with the cross compilers. 32-bit Wine (wine32:i386) runs the x86
+    # tests where the kernel runs 32-bit programs; it is optional.
+    packages=(cmake make ccache g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
+              googletest)
+    windows=(wine32:i386)
+fi
 if [[ "${1:-}" == "--tests" ]]; then
     # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
     # VCD files zousbdiag capture writes.
@@ -20,11 +30,26 @@ for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
     [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+optional=()
+for package in "${windows[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || optional+=("$package")
+done
+[[ ${#missing[@]} -eq 0 && ${#optional[@]} -eq 0 ]] && exit 0
 
-echo "bootstrap: installing ${missing[*]}"
 sudo_cmd=()
 [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+if [[ ${#optional[@]} -gt 0 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
 "${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "bootstrap: installing ${missing[*]}"
+    "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+if [[ ${#optional[@]} -gt 0 ]]; then
+    echo "bootstrap: installing ${optional[*]} (optional)"
+    "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${optional[@]}" ||
+        echo "bootstrap: ${optional[*]} could not be installed; the x86 tests will not run"
+fi
