@@ -1,0 +1,67 @@
+#include "platform/shared_machine/message_channel.h"
+
+#include <sys/socket.h>
+
+#include <cerrno>
+
+#include "platform/shared_machine/protocol.h"
+
+namespace zo::platform::service {
+
+bool MessageChannel::send(std::span<const std::uint8_t> frame) {
+    while (!frame.empty()) {
+        const ssize_t sent = ::send(socket_.get(), frame.data(), frame.size(), MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent <= 0) {
+            return false;
+        }
+        frame = frame.subspan(static_cast<std::size_t>(sent));
+    }
+    return true;
+}
+
+bool MessageChannel::readExactly(std::span<std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t got = ::recv(socket_.get(), bytes.data(), bytes.size(), 0);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(got));
+    }
+    return true;
+}
+
+std::uint16_t MessageChannel::headerType(std::span<const std::uint8_t, 8> header) {
+    return static_cast<std::uint16_t>(header[4] | header[5] << 8);
+}
+
+Received MessageChannel::receiveBody(std::span<const std::uint8_t, 8> header, Frame& frame,
+                                     std::uint32_t bodyLimit) {
+    const std::optional<FrameHeader> decoded = decodeHeader(header, bodyLimit);
+    if (!decoded) {
+        return Received::Malformed;
+    }
+    frame.type = decoded->type;
+    frame.body.resize(decoded->bodyLength);
+    return readExactly(frame.body) ? Received::Frame : Received::Closed;
+}
+
+void MessageChannel::shutdown() {
+    ::shutdown(socket_.get(), SHUT_RDWR);
+}
+
+std::optional<MessageChannel::Peer> MessageChannel::peer() const {
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    if (::getsockopt(socket_.get(), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0) {
+        return std::nullopt;
+    }
+    return Peer{credentials.uid, credentials.pid};
+}
+
+}  // namespace zo::platform::service
