@@ -29,6 +29,7 @@ enum class CommandKind {
     Ioctl,
     Version,
     LastStatus,
+    Record,
     // Through the device-access library:
     Enumerate,
     DeviceInfo,
@@ -70,8 +71,8 @@ struct Command {
     std::int32_t measureEdge = 0;
     std::uint32_t timeoutMilliseconds = kDefaultMeasureTimeout;
     bool background = false;         // measure with QnStartMeasure
-    std::uint32_t milliseconds = 0;  // capture
-    std::filesystem::path vcdPath;   // capture
+    std::uint32_t milliseconds = 0;  // capture, record
+    std::filesystem::path vcdPath;   // capture, record
 };
 
 struct ParsedCommandLine {

@@ -118,7 +118,9 @@ std::string parseMeasureOperands(std::span<const std::string_view> rest, Command
                         command);
 }
 
-std::string parseCaptureOperands(std::span<const std::string_view> rest, Command& command) {
+// MILLISECONDS FILE.vcd, then the options the command allows.
+std::string parseRecordingOperands(std::span<const std::string_view> rest, OptionSet allowed,
+                                   Command& command) {
     if (rest.size() < 2) {
         return "give the milliseconds and the VCD file";
     }
@@ -128,7 +130,7 @@ std::string parseCaptureOperands(std::span<const std::string_view> rest, Command
         return error;
     }
     command.vcdPath = std::filesystem::path(rest[1]);
-    return parseOptions({.settings = true, .outputs = true}, rest.subspan(2), command);
+    return parseOptions(allowed, rest.subspan(2), command);
 }
 
 std::string parseDisassembleOperands(std::span<const std::string_view> rest, Command& command) {
@@ -159,7 +161,10 @@ std::string parseOperationArguments(std::string_view name, std::span<const std::
             error = parseMeasureOperands(rest, command);
             break;
         case CommandKind::Capture:
-            error = parseCaptureOperands(rest, command);
+            error = parseRecordingOperands(rest, {.settings = true, .outputs = true}, command);
+            break;
+        case CommandKind::Record:
+            error = parseRecordingOperands(rest, {}, command);
             break;
         case CommandKind::Disassemble:
             error = parseDisassembleOperands(rest, command);
