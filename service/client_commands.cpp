@@ -1,12 +1,13 @@
 // The commands that talk to a running service: stop, status, plug, unplug, capture.
 
-#include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
 
-#include <cerrno>
 #include <chrono>
 #include <thread>
 
 #include "kernel/ntstatus.h"
+#include "platform/file_descriptor.h"
 #include "platform/shared_machine/service_location.h"
 #include "platform/shared_machine/service_session.h"
 #include "service/commands.h"
@@ -50,16 +51,18 @@ int stopService(const std::filesystem::path& socket, std::ostream& out, std::ost
         out << "zousbsim: not running\n";
         return kExitSuccess;
     }
-    const auto pid = static_cast<pid_t>(session->servicePid());
     if (!session->call<protocol::StopReply>(protocol::StopRequest{})) {
         return lost(err);
     }
-    // The service closes every handle and unplugs its hubs before it ends; wait for that, within
-    // a bound.
+    // The service holds its lock until its process is gone, after it closed every handle and
+    // unplugged its hubs; wait for that, within a bound.
+    const platform::FileDescriptor lock(
+        ::open(platform::service::serviceLockPath(socket).c_str(), O_RDONLY | O_CLOEXEC));
     const auto deadline = std::chrono::steady_clock::now() + kStopLimit;
-    while (::kill(pid, 0) == 0 || errno != ESRCH) {
+    while (lock.valid() && ::flock(lock.get(), LOCK_SH | LOCK_NB) != 0) {
         if (std::chrono::steady_clock::now() > deadline) {
-            err << "zousbsim: the service (process " << pid << ") is still ending\n";
+            err << "zousbsim: the service (process " << session->servicePid()
+                << ") is still ending\n";
             return kExitFailure;
         }
         std::this_thread::sleep_for(kStopPoll);

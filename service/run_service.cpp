@@ -63,7 +63,7 @@ int runService(const std::filesystem::path& socket, std::optional<int> readyFd, 
     ::signal(SIGPIPE, SIG_IGN);
     const platform::FileDescriptor stopSignals(::signalfd(-1, &signals, SFD_CLOEXEC));
 
-    const std::unique_ptr<kernel::Machine> machine = kernel::Machine::fromEnvironment();
+    std::unique_ptr<kernel::Machine> machine = kernel::Machine::fromEnvironment();
     if (!machine->configurationError().empty()) {
         return report.fail("the simulated machine is not as configured: " +
                            machine->configurationError());
@@ -80,6 +80,8 @@ int runService(const std::filesystem::path& socket, std::optional<int> readyFd, 
     }
     report.ready();
     service->run(stopSignals.get());
+    // The service's lock goes last, so that whoever waits for it finds the hubs unplugged.
+    machine.reset();
     return kExitSuccess;
 }
 

@@ -53,7 +53,7 @@ std::unique_ptr<Service> Service::open(MachineHost& host, Settings settings, std
     if (!error.empty()) {
         return nullptr;
     }
-    const std::string lockPath = settings.socketPath.string() + ".lock";
+    const std::string lockPath = platform::service::serviceLockPath(settings.socketPath).string();
     FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (!lock.valid()) {
         error = systemError("cannot open " + lockPath);

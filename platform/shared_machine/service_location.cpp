@@ -30,6 +30,10 @@ std::optional<std::filesystem::path> serviceSocketPath() {
     return std::filesystem::path("/tmp") / ("zousb-" + std::to_string(::getuid())) / kSocketName;
 }
 
+std::filesystem::path serviceLockPath(const std::filesystem::path& socket) {
+    return socket.string() + ".lock";
+}
+
 std::string preparePrivateFolder(const std::filesystem::path& folder) {
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         return "cannot create " + folder.string() + ": " + std::strerror(errno);

@@ -15,6 +15,9 @@ namespace zo::platform::service {
 // Nullopt when ZOUSB_SERVICE is set and empty.
 std::optional<std::filesystem::path> serviceSocketPath();
 
+// The file the running service keeps locked, beside its socket: free once the service is gone.
+std::filesystem::path serviceLockPath(const std::filesystem::path& socket);
+
 // Creates the socket's folder (mode 0700) when it is missing, then checks it. Empty when the
 // folder is fit for the service, else why not.
 std::string preparePrivateFolder(const std::filesystem::path& folder);
