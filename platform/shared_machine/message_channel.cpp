@@ -2,6 +2,7 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/shared_machine/protocol.h"
@@ -22,6 +23,21 @@ bool MessageChannel::send(std::span<const std::uint8_t> frame) {
     return true;
 }
 
+bool MessageChannel::buffer(std::size_t count) {
+    while (pendingSize_ < count) {
+        const ssize_t got = ::recv(socket_.get(), pending_.data() + pendingSize_,
+                                   pending_.size() - pendingSize_, 0);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        pendingSize_ += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 bool MessageChannel::readExactly(std::span<std::uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t got = ::recv(socket_.get(), bytes.data(), bytes.size(), 0);
@@ -36,19 +52,28 @@ bool MessageChannel::readExactly(std::span<std::uint8_t> bytes) {
     return true;
 }
 
-std::uint16_t MessageChannel::headerType(std::span<const std::uint8_t, 8> header) {
+std::uint16_t MessageChannel::headerType(std::span<const std::uint8_t, kHeaderBytes> header) {
     return static_cast<std::uint16_t>(header[4] | header[5] << 8);
 }
 
-Received MessageChannel::receiveBody(std::span<const std::uint8_t, 8> header, Frame& frame,
-                                     std::uint32_t bodyLimit) {
-    const std::optional<FrameHeader> decoded = decodeHeader(header, bodyLimit);
+Received MessageChannel::receiveBody(Frame& frame, std::uint32_t bodyLimit) {
+    const std::optional<FrameHeader> decoded = decodeHeader(
+        std::span<const std::uint8_t, kHeaderBytes>(pending_.data(), kHeaderBytes), bodyLimit);
     if (!decoded) {
         return Received::Malformed;
     }
     frame.type = decoded->type;
     frame.body.resize(decoded->bodyLength);
-    return readExactly(frame.body) ? Received::Frame : Received::Closed;
+    // The body's first part may have arrived with the header; the rest is read where it goes.
+    const std::size_t buffered = std::min(pendingSize_ - kHeaderBytes, frame.body.size());
+    const auto first = pending_.begin() + kHeaderBytes;
+    std::copy(first, first + static_cast<std::ptrdiff_t>(buffered), frame.body.begin());
+    const std::size_t used = kHeaderBytes + buffered;
+    std::copy(pending_.begin() + static_cast<std::ptrdiff_t>(used),
+              pending_.begin() + static_cast<std::ptrdiff_t>(pendingSize_), pending_.begin());
+    pendingSize_ -= used;
+    return readExactly(std::span(frame.body).subspan(buffered)) ? Received::Frame
+                                                                : Received::Closed;
 }
 
 void MessageChannel::shutdown() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/file_descriptor.h"
+#include "platform/shared_machine/protocol.h"
 
 namespace zo::platform::service {
 
@@ -32,11 +33,11 @@ class MessageChannel {
     // Malformed: a header with reserved bits set or a body longer than `bodyLimit(type)`.
     template <typename Limit>
     Received receive(Frame& frame, Limit bodyLimit) {
-        std::array<std::uint8_t, 8> header{};
-        if (!readExactly(header)) {
+        if (!buffer(kHeaderBytes)) {
             return Received::Closed;
         }
-        return receiveBody(header, frame, bodyLimit(headerType(header)));
+        const std::span<const std::uint8_t, kHeaderBytes> header(pending_.data(), kHeaderBytes);
+        return receiveBody(frame, bodyLimit(headerType(header)));
     }
 
     // Ends both directions at once, waking a thread blocked on this socket; the descriptor
@@ -51,12 +52,16 @@ class MessageChannel {
     std::optional<Peer> peer() const;
 
   private:
-    static std::uint16_t headerType(std::span<const std::uint8_t, 8> header);
-    Received receiveBody(std::span<const std::uint8_t, 8> header, Frame& frame,
-                         std::uint32_t bodyLimit);
+    static std::uint16_t headerType(std::span<const std::uint8_t, kHeaderBytes> header);
+    Received receiveBody(Frame& frame, std::uint32_t bodyLimit);
+    // At least `count` bytes (at most the buffer's size) received and waiting in the buffer.
+    bool buffer(std::size_t count);
     bool readExactly(std::span<std::uint8_t> bytes);
 
     FileDescriptor socket_;
+    // Bytes received ahead: one read usually brings a small message whole.
+    std::array<std::uint8_t, 4096> pending_{};
+    std::size_t pendingSize_ = 0;
 };
 
 }  // namespace zo::platform::service
