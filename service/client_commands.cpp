@@ -71,27 +71,19 @@ int stopService(const std::filesystem::path& socket, std::ostream& out, std::ost
     return kExitSuccess;
 }
 
-int showStatus(const std::filesystem::path& socket, std::ostream& out, std::ostream& err) {
-    std::optional<ServiceSession> session = connectOrReport(socket, err);
-    if (!session) {
-        return kExitFailure;
-    }
-    const auto status = session->call<protocol::StatusReply>(protocol::StatusRequest{});
+int showStatus(ServiceSession& session, const std::filesystem::path& socket, std::ostream& out,
+               std::ostream& err) {
+    const auto status = session.call<protocol::StatusReply>(protocol::StatusRequest{});
     if (!status) {
         return lost(err);
     }
-    out << "zousbsim process " << session->servicePid() << " at " << socket.string() << "\n\n";
+    out << "zousbsim process " << session.servicePid() << " at " << socket.string() << "\n\n";
     printStatus(*status, out);
     return kExitSuccess;
 }
 
-int plugHub(const std::filesystem::path& socket, const Command& command, std::ostream& out,
-            std::ostream& err) {
-    std::optional<ServiceSession> session = connectOrReport(socket, err);
-    if (!session) {
-        return kExitFailure;
-    }
-    const auto plugged = session->call<protocol::PlugReply>(protocol::PlugRequest{command.entry});
+int plugHub(ServiceSession& session, const Command& command, std::ostream& out, std::ostream& err) {
+    const auto plugged = session.call<protocol::PlugReply>(protocol::PlugRequest{command.entry});
     if (!plugged) {
         return lost(err);
     }
@@ -108,7 +100,7 @@ int plugHub(const std::filesystem::path& socket, const Command& command, std::os
         out << ", but it failed to start (" << kernel::statusName(plugged->started) << ")\n";
         return kExitFailure;
     }
-    const auto status = session->call<protocol::StatusReply>(protocol::StatusRequest{});
+    const auto status = session.call<protocol::StatusReply>(protocol::StatusRequest{});
     const std::vector<protocol::HubEntry> hubs =
         status ? status->hubs : std::vector<protocol::HubEntry>{};
     for (const protocol::HubEntry& hub : hubs) {
@@ -120,14 +112,10 @@ int plugHub(const std::filesystem::path& socket, const Command& command, std::os
     return kExitSuccess;
 }
 
-int unplugHub(const std::filesystem::path& socket, const Command& command, std::ostream& out,
+int unplugHub(ServiceSession& session, const Command& command, std::ostream& out,
               std::ostream& err) {
-    std::optional<ServiceSession> session = connectOrReport(socket, err);
-    if (!session) {
-        return kExitFailure;
-    }
     const auto unplugged =
-        session->call<protocol::UnplugReply>(protocol::UnplugRequest{command.port});
+        session.call<protocol::UnplugReply>(protocol::UnplugRequest{command.port});
     if (!unplugged) {
         return lost(err);
     }
@@ -139,17 +127,13 @@ int unplugHub(const std::filesystem::path& socket, const Command& command, std::
     return kExitSuccess;
 }
 
-int setCapture(const std::filesystem::path& socket, const Command& command, std::ostream& out,
+int setCapture(ServiceSession& session, const Command& command, std::ostream& out,
                std::ostream& err) {
-    std::optional<ServiceSession> session = connectOrReport(socket, err);
-    if (!session) {
-        return kExitFailure;
-    }
     // The service runs elsewhere: a file named relative to here means nothing there.
     const std::string file = command.captureFile.empty()
                                  ? std::string{}
                                  : std::filesystem::absolute(command.captureFile).string();
-    const auto reply = session->call<protocol::CaptureReply>(protocol::CaptureRequest{file});
+    const auto reply = session.call<protocol::CaptureReply>(protocol::CaptureRequest{file});
     if (!reply) {
         return lost(err);
     }
@@ -179,18 +163,23 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
             return runService(*socket, command.readyFd, err);
         case CommandKind::Stop:
             return stopService(*socket, out, err);
-        case CommandKind::Status:
-            return showStatus(*socket, out, err);
-        case CommandKind::Plug:
-            return plugHub(*socket, command, out, err);
-        case CommandKind::Unplug:
-            return unplugHub(*socket, command, out, err);
-        case CommandKind::Capture:
-            return setCapture(*socket, command, out, err);
-        case CommandKind::Help:
+        default:
             break;
     }
-    return kExitSuccess;
+    std::optional<ServiceSession> session = connectOrReport(*socket, err);
+    if (!session) {
+        return kExitFailure;
+    }
+    switch (command.kind) {
+        case CommandKind::Status:
+            return showStatus(*session, *socket, out, err);
+        case CommandKind::Plug:
+            return plugHub(*session, command, out, err);
+        case CommandKind::Unplug:
+            return unplugHub(*session, command, out, err);
+        default:
+            return setCapture(*session, command, out, err);
+    }
 }
 
 }  // namespace zo::zousbsim

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "platform/shared_machine/service_session.h"
 #include "service/command_line.h"
 
 namespace zo::zousbsim {
@@ -20,12 +21,14 @@ int runService(const std::filesystem::path& socket, std::optional<int> readyFd, 
 // Starts `run` in the background and waits until it serves or says why it cannot.
 int startService(const std::filesystem::path& socket, std::ostream& out, std::ostream& err);
 int stopService(const std::filesystem::path& socket, std::ostream& out, std::ostream& err);
-int showStatus(const std::filesystem::path& socket, std::ostream& out, std::ostream& err);
-int plugHub(const std::filesystem::path& socket, const Command& command, std::ostream& out,
+// The requests to a running service, on a session connected to it.
+int showStatus(platform::service::ServiceSession& session, const std::filesystem::path& socket,
+               std::ostream& out, std::ostream& err);
+int plugHub(platform::service::ServiceSession& session, const Command& command, std::ostream& out,
             std::ostream& err);
-int unplugHub(const std::filesystem::path& socket, const Command& command, std::ostream& out,
+int unplugHub(platform::service::ServiceSession& session, const Command& command, std::ostream& out,
               std::ostream& err);
-int setCapture(const std::filesystem::path& socket, const Command& command, std::ostream& out,
-               std::ostream& err);
+int setCapture(platform::service::ServiceSession& session, const Command& command,
+               std::ostream& out, std::ostream& err);
 
 }  // namespace zo::zousbsim
