@@ -189,6 +189,15 @@ TEST(SharedMachineProcessTest, OutputsStayOnWhenTheirProgramEndsAndARecordingSho
     ASSERT_EQ(reader.readLine(), "open STATUS_SUCCESS");
     reader.send("read 40");
     EXPECT_EQ(reader.readLine(), "read STATUS_SUCCESS 1");
+
+    // zousbdiag leaves outputs on the same way when told to.
+    const ProgramRun left = runProgram(ZOUSBDIAG_PATH,
+                                       {"outputs", "1", "open", "2", "--set", "1:HIGH_TIME=30",
+                                        "--set", "1:LOW_TIME=20", "--leave-open"},
+                                       {running.environmentVariable()});
+    ASSERT_EQ(left.exitStatus, 0) << left.out;
+    reader.send("read 40");
+    EXPECT_EQ(reader.readLine(), "read STATUS_SUCCESS 2");
 }
 
 TEST(SharedMachineProcessTest, AKilledServiceGivesDeviceGoneAndARestartedOneIsFoundByNewOpens) {

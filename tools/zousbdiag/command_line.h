@@ -64,6 +64,7 @@ struct Command {
     // set, and --set of outputs, measure, capture and disassemble: applied in order.
     std::vector<ParameterSetting> settings;
     bool openOutputs = true;                  // outputs: open or close
+    bool leaveOpen = false;                   // outputs --leave-open
     std::optional<std::uint32_t> outputMask;  // outputs MASK, --outputs MASK
     std::uint32_t channel = 0;                // disassemble: 0..7, 8 the measurement
     std::uint32_t source = 0;                 // measure: the input, 1..10

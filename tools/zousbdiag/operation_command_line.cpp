@@ -13,6 +13,7 @@ struct OptionSet {
     bool settings = false;     // --set
     bool outputs = false;      // --outputs
     bool measurement = false;  // --mode, --edge, --timeout, --background
+    bool leaveOpen = false;    // --leave-open
 };
 
 std::string quoted(std::string_view text) {
@@ -38,6 +39,10 @@ std::string parseOptions(OptionSet allowed, std::span<const std::string_view> op
         const std::string_view option = options[i];
         if (allowed.measurement && option == "--background") {
             command.background = true;
+            continue;
+        }
+        if (allowed.leaveOpen && option == "--leave-open") {
+            command.leaveOpen = true;
             continue;
         }
         const bool known = (allowed.settings && option == "--set") ||
@@ -102,7 +107,7 @@ std::string parseOutputsOperands(std::span<const std::string_view> rest, Command
         return error;
     }
     command.outputMask = mask;
-    return parseOptions({.settings = true}, rest.subspan(2), command);
+    return parseOptions({.settings = true, .leaveOpen = true}, rest.subspan(2), command);
 }
 
 std::string parseMeasureOperands(std::span<const std::string_view> rest, Command& command) {

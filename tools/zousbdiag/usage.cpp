@@ -40,8 +40,10 @@ shows it; each command probes, opens the device, which resets the hub, and close
   set ID CHANNEL PARAMETER VALUE [CHANNEL PARAMETER VALUE ...]
                            reads the current settings, sets each parameter (by name such as
                            HIGH_TIME or by number; channel 8 = all) and refreshes the device
-  outputs ID open|close MASK [--set S]...
-                           opens or closes the outputs of MASK (bit n: channel n)
+  outputs ID open|close MASK [--set S]... [--leave-open]
+                           opens or closes the outputs of MASK (bit n: channel n); with
+                           --leave-open the tool ends without closing the device, so on the
+                           shared machine of zousbsim the outputs keep running
   measure ID INPUT [--mode M] [--edge E] [--timeout MS] [--background] [--set S]...
           [--outputs MASK]
                            times INPUT (A, B, out0 to out7, or source 1 to 10): period in ns and
