@@ -21,7 +21,9 @@ std::optional<std::filesystem::path> serviceSocketPath() {
         if (*named == '\0') {
             return std::nullopt;
         }
-        return std::filesystem::path(named);
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(named, error);
+        return error ? std::filesystem::path(named) : absolute;
     }
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
         runtime != nullptr && *runtime != '\0') {
