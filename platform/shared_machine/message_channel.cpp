@@ -9,18 +9,30 @@
 
 namespace zo::platform::service {
 
-bool MessageChannel::send(std::span<const std::uint8_t> frame) {
-    while (!frame.empty()) {
-        const ssize_t sent = ::send(socket_.get(), frame.data(), frame.size(), MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR) {
+namespace {
+
+// Repeats `move` (a send or a receive) until every byte has gone; false when the peer is gone.
+template <typename Bytes, typename Move>
+bool moveAll(Bytes bytes, Move move) {
+    while (!bytes.empty()) {
+        const ssize_t moved = move(bytes);
+        if (moved < 0 && errno == EINTR) {
             continue;
         }
-        if (sent <= 0) {
+        if (moved <= 0) {
             return false;
         }
-        frame = frame.subspan(static_cast<std::size_t>(sent));
+        bytes = bytes.subspan(static_cast<std::size_t>(moved));
     }
     return true;
+}
+
+}  // namespace
+
+bool MessageChannel::send(std::span<const std::uint8_t> frame) {
+    return moveAll(frame, [this](std::span<const std::uint8_t> left) {
+        return ::send(socket_.get(), left.data(), left.size(), MSG_NOSIGNAL);
+    });
 }
 
 bool MessageChannel::buffer(std::size_t count) {
@@ -39,17 +51,9 @@ bool MessageChannel::buffer(std::size_t count) {
 }
 
 bool MessageChannel::readExactly(std::span<std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t got = ::recv(socket_.get(), bytes.data(), bytes.size(), 0);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(got));
-    }
-    return true;
+    return moveAll(bytes, [this](std::span<std::uint8_t> left) {
+        return ::recv(socket_.get(), left.data(), left.size(), 0);
+    });
 }
 
 std::uint16_t MessageChannel::headerType(std::span<const std::uint8_t, kHeaderBytes> header) {
