@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <string_view>
+#include <thread>
 
 extern char** environ;
 
@@ -77,10 +78,23 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
 }
 
 ChildProcess::~ChildProcess() {
-    if (started() && !reaped_) {
-        kill(SIGKILL);
-        wait();
+    if (!started() || reaped_) {
+        return;
     }
+    // The end of its input asks it to finish what it does and end: a program killed inside a
+    // sequence would leave the library's access lock taken for every later process.
+    input_ = platform::FileDescriptor();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    int status = 0;
+    while (::waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(SIGKILL);
+            wait();
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    reaped_ = true;
 }
 
 bool ChildProcess::send(const std::string& line) {

@@ -21,7 +21,7 @@ class ChildProcess {
                  const std::vector<std::string>& variables);
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
-    ~ChildProcess();  // kills it when it still runs
+    ~ChildProcess();  // ends its input, and kills it when it does not end by itself soon
 
     pid_t pid() const { return pid_; }
     bool started() const { return pid_ > 0; }
