@@ -12,7 +12,7 @@
 #include "include/QuintelDrv.h"
 #include "library/compiler/sequencer_program.h"
 #include "platform/device_file.h"
-#include "platform/named_semaphore.h"
+#include "platform/named_lock.h"
 
 struct QnDeviceContext {
     std::uint8_t outputMask = 0;  // bit k: channel k's output is enabled
@@ -29,7 +29,7 @@ struct QnDeviceContext {
     std::int32_t hardwareError = QN_HW_OK;
     std::array<zo::quinteldrv::QnProgram, zo::quinteldrv::kProgramCount> programs{};
     // Held while the device is open; shared with every process that opens the same slot.
-    std::optional<zo::platform::NamedSemaphore> accessSemaphore;
+    std::optional<zo::platform::NamedLock> accessLock;
     // A background measurement: where its result goes, whom it calls, and its worker, which the
     // context owns and joins before the device is closed or another measurement starts.
     std::int32_t* measureResult = nullptr;

@@ -20,7 +20,7 @@ ChannelBlock blockOf(const QnChannelSettings& settings) {
     return block;
 }
 
-// Loads program p under the access semaphore; a channel's upload ends with the output restart
+// Loads program p under the access lock; a channel's upload ends with the output restart
 // that re-arms every enabled channel, so all running outputs restart in step.
 bool upload(QnDeviceContext& context, std::size_t program) {
     {
