@@ -59,7 +59,12 @@ bool applyMeasurementProgram(QnDeviceContext& context) {
     const MeasurementHeader header{context.current.measureInput, context.current.measureMode,
                                    context.current.measureEdge};
     buildMeasurementProgram(header, context.programs[kMeasurementProgram]);
-    return upload(context, kMeasurementProgram);
+    context.loadedMeasurement.reset();  // a failed upload may leave either program, or parts
+    if (!upload(context, kMeasurementProgram)) {
+        return false;
+    }
+    context.loadedMeasurement = header;
+    return true;
 }
 
 }  // namespace zo::quinteldrv
