@@ -1,8 +1,9 @@
 #pragma once
 // A handle on a device object opened from user mode ("\\.\ZOUSB-0"), and synchronous I/O control
 // on it. This is the user-mode service the device-access library and the tools talk to drivers
-// through. On Linux it reaches the kernel stand-in of the current simulated machine; on Windows the
-// system's driver, or the simulated machine when ZOUSB_DEVICES is set.
+// through. On Linux it reaches the kernel stand-in of the process's simulated machine, or of the
+// shared one that zousbsim hosts (platform/machine_choice.h); on Windows the system's driver, or
+// the simulated machine when ZOUSB_DEVICES is set.
 
 #include <cstdint>
 #include <memory>
@@ -10,16 +11,9 @@
 #include <span>
 #include <string_view>
 
+#include "platform/device_handle.h"
+
 namespace zo::platform {
-
-// A kernel status value, as NTSTATUS: 0 success, bit 31 set for errors.
-using KernelStatus = std::int32_t;
-
-struct IoControlResult {
-    KernelStatus status = 0;
-    std::uint32_t bytesReturned = 0;
-    bool succeeded() const { return status >= 0; }
-};
 
 class DeviceFile {
   public:
@@ -34,24 +28,21 @@ class DeviceFile {
         return open(path, status, Options{});
     }
 
-    DeviceFile(DeviceFile&&) noexcept;
-    DeviceFile& operator=(DeviceFile&&) noexcept;
+    DeviceFile(DeviceFile&&) noexcept = default;
+    DeviceFile& operator=(DeviceFile&&) noexcept = default;  // closes the handle it held
     DeviceFile(const DeviceFile&) = delete;
     DeviceFile& operator=(const DeviceFile&) = delete;
-    ~DeviceFile();
+    ~DeviceFile() = default;  // closes the handle
 
     // Sends one I/O-control request and waits for its completion. For a buffered code the output
     // holds the answer; for a direct code the driver works on the output buffer itself.
     IoControlResult control(std::uint32_t code, std::span<const std::uint8_t> input,
                             std::span<std::uint8_t> output);
 
-    // The platform's record of an open device; closing it closes the device.
-    struct OpenDevice;
-
   private:
-    explicit DeviceFile(std::unique_ptr<OpenDevice> device);
+    explicit DeviceFile(std::unique_ptr<DeviceHandle> handle) : handle_(std::move(handle)) {}
 
-    std::unique_ptr<OpenDevice> device_;
+    std::unique_ptr<DeviceHandle> handle_;
 };
 
 // A readable name of a kernel status ("STATUS_DELETE_PENDING"), or its hexadecimal value.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, only what this machine lacks to build the suite (and, with --tests, to
-# run every test; with --windows, to build for Windows and test under Wine). Does nothing but a few
-# package look-ups when everything is present.
+# run every test; with --windows, to build for Windows and test under Wine; with --fuzz, to build
+# the fuzzers). Does nothing but a few package look-ups when everything is present.
 set -euo pipefail
 
 packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
@@ -23,6 +23,14 @@ if [[ "${1:-}" == "--tests" ]]; then
     # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
     # VCD files zousbdiag capture writes.
     packages+=(tshark sigrok-cli)
+fi
+if [[ "${1:-}" == "--fuzz" ]]; then
+    # clang with its runtime libraries builds the libFuzzer targets.
+    packages+=(clang libclang-rt-14-dev)
+fi
+if [[ "${1:-}" == "--fuzz" ]]; then
+    # clang with its runtime libraries builds the libFuzzer targets.
+    packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

@@ -1,6 +1,6 @@
 #pragma once
-// Test support: a fresh folder below the system's temporary folder, removed with everything in it
-// when the object goes out of scope.
+// Test support: a fresh folder below the system's temporary folder, this user's alone, removed
+// with everything in it when the object goes out of scope.
 
 #include <filesystem>
 #include <random>
@@ -17,6 +17,7 @@ class TemporaryFolder {
         do {
             path_ = base / ("zo-test-" + std::to_string(random()));
         } while (!std::filesystem::create_directory(path_));
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
     }
     ~TemporaryFolder() {
         std::error_code ignored;

@@ -42,36 +42,28 @@ KernelStatus statusOfError(DWORD error) {
     return static_cast<KernelStatus>(0xC0000001);  // unsuccessful
 }
 
-}  // namespace
+// A device opened through the system's driver.
+class SystemDeviceHandle final : public DeviceHandle {
+  public:
+    explicit SystemDeviceHandle(win32::SystemHandle handle) : handle_(std::move(handle)) {}
 
-// A device opened through the system (CreateFileW), or one of the simulated machine.
-struct DeviceFile::OpenDevice {
-    explicit OpenDevice(win32::SystemHandle handle) : system(std::move(handle)) {}
-    OpenDevice(const win32::SimulatedMachine& simulatedMachine, void* simulatedFile)
-        : machine(&simulatedMachine), simulated(simulatedFile) {}
-    OpenDevice(const OpenDevice&) = delete;
-    OpenDevice& operator=(const OpenDevice&) = delete;
-    ~OpenDevice() {
-        if (simulated != nullptr) {
-            machine->close(simulated);
+    IoControlResult control(std::uint32_t code, std::span<const std::uint8_t> input,
+                            std::span<std::uint8_t> output) override {
+        DWORD bytesReturned = 0;
+        // The system's prototype takes a writable input pointer; it does not write through it.
+        if (!::DeviceIoControl(handle_.get(), code, const_cast<std::uint8_t*>(input.data()),
+                               static_cast<DWORD>(input.size()), output.data(),
+                               static_cast<DWORD>(output.size()), &bytesReturned, nullptr)) {
+            return {statusOfError(::GetLastError()), bytesReturned};
         }
+        return {0, bytesReturned};
     }
 
-    win32::SystemHandle system;
-    const win32::SimulatedMachine* machine = nullptr;
-    void* simulated = nullptr;
+  private:
+    win32::SystemHandle handle_;
 };
 
-std::optional<DeviceFile> DeviceFile::open(std::string_view path, KernelStatus& status,
-                                           Options options) {
-    if (const win32::SimulatedMachine* machine = win32::simulatedMachine()) {
-        void* file =
-            machine->open(std::string(path).c_str(), options.from32BitProcess ? 1 : 0, &status);
-        if (file == nullptr) {
-            return std::nullopt;
-        }
-        return DeviceFile(std::make_unique<OpenDevice>(*machine, file));
-    }
+std::unique_ptr<DeviceHandle> openSystemDevice(std::string_view path, KernelStatus& status) {
     // A 32-bit caller is told apart by the system itself.
     win32::SystemHandle handle(::CreateFileW(win32::widened(path).c_str(),
                                              GENERIC_READ | GENERIC_WRITE,
@@ -79,37 +71,62 @@ std::optional<DeviceFile> DeviceFile::open(std::string_view path, KernelStatus& 
                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.valid()) {
         status = statusOfError(::GetLastError());
-        return std::nullopt;
+        return nullptr;
     }
     status = 0;
-    return DeviceFile(std::make_unique<OpenDevice>(std::move(handle)));
+    return std::make_unique<SystemDeviceHandle>(std::move(handle));
 }
 
-DeviceFile::DeviceFile(std::unique_ptr<OpenDevice> device) : device_(std::move(device)) {}
+// A device of the simulated machine, reached through the functions of its library.
+class SimulatedDeviceHandle final : public DeviceHandle {
+  public:
+    SimulatedDeviceHandle(const win32::SimulatedMachine& machine, void* file)
+        : machine_(machine), file_(file) {}
+    ~SimulatedDeviceHandle() override { machine_.close(file_); }
+    SimulatedDeviceHandle(const SimulatedDeviceHandle&) = delete;
+    SimulatedDeviceHandle& operator=(const SimulatedDeviceHandle&) = delete;
 
-DeviceFile::DeviceFile(DeviceFile&&) noexcept = default;
+    IoControlResult control(std::uint32_t code, std::span<const std::uint8_t> input,
+                            std::span<std::uint8_t> output) override {
+        IoControlResult result;
+        result.status = machine_.control(
+            file_, code, input.data(), static_cast<std::uint32_t>(input.size()), output.data(),
+            static_cast<std::uint32_t>(output.size()), &result.bytesReturned);
+        return result;
+    }
 
-DeviceFile& DeviceFile::operator=(DeviceFile&&) noexcept = default;
+  private:
+    const win32::SimulatedMachine& machine_;
+    void* file_;
+};
 
-DeviceFile::~DeviceFile() = default;
+std::unique_ptr<DeviceHandle> openSimulatedDevice(const win32::SimulatedMachine& machine,
+                                                  std::string_view path, bool from32BitProcess,
+                                                  KernelStatus& status) {
+    void* file = machine.open(std::string(path).c_str(), from32BitProcess ? 1 : 0, &status);
+    if (file == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<SimulatedDeviceHandle>(machine, file);
+}
+
+}  // namespace
+
+std::optional<DeviceFile> DeviceFile::open(std::string_view path, KernelStatus& status,
+                                           Options options) {
+    const win32::SimulatedMachine* machine = win32::simulatedMachine();
+    std::unique_ptr<DeviceHandle> handle =
+        machine != nullptr ? openSimulatedDevice(*machine, path, options.from32BitProcess, status)
+                           : openSystemDevice(path, status);
+    if (!handle) {
+        return std::nullopt;
+    }
+    return DeviceFile(std::move(handle));
+}
 
 IoControlResult DeviceFile::control(std::uint32_t code, std::span<const std::uint8_t> input,
                                     std::span<std::uint8_t> output) {
-    const auto inputSize = static_cast<std::uint32_t>(input.size());
-    const auto outputSize = static_cast<std::uint32_t>(output.size());
-    if (device_->simulated != nullptr) {
-        IoControlResult result;
-        result.status = device_->machine->control(device_->simulated, code, input.data(), inputSize,
-                                                  output.data(), outputSize, &result.bytesReturned);
-        return result;
-    }
-    DWORD bytesReturned = 0;
-    // The system's prototype takes a writable input pointer; it does not write through it.
-    if (!::DeviceIoControl(device_->system.get(), code, const_cast<std::uint8_t*>(input.data()),
-                           inputSize, output.data(), outputSize, &bytesReturned, nullptr)) {
-        return {statusOfError(::GetLastError()), bytesReturned};
-    }
-    return {0, bytesReturned};
+    return handle_->control(code, input, output);
 }
 
 }  // namespace zo::platform

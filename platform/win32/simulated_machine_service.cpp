@@ -5,28 +5,18 @@
 #include <span>
 #include <string_view>
 
-#include "kernel/machine.h"
+#include "kernel/ntstatus.h"
+#include "platform/embedded_device_handle.h"
 #include "platform/win32/simulated_machine_interface.h"
 
-namespace {
-
-// An open device of the simulated machine, as the platform layer holds it between calls.
-struct SimulatedFile {
-    std::shared_ptr<zo::kernel::OpenFile> file;
-};
-
-}  // namespace
+using zo::platform::DeviceHandle;
 
 extern "C" void* ZoSimulatedOpen(const char* path, int from32BitProcess, std::int32_t* status) {
     try {
-        std::shared_ptr<zo::kernel::OpenFile> file;
-        *status = zo::kernel::Machine::current().io().open(std::string_view(path),
-                                                           from32BitProcess != 0, file);
-        if (!file) {
-            return nullptr;
-        }
         // Owned by the caller until ZoSimulatedClose.
-        return std::make_unique<SimulatedFile>(SimulatedFile{std::move(file)}).release();
+        return zo::platform::openEmbeddedDevice(std::string_view(path), from32BitProcess != 0,
+                                                *status)
+            .release();
     } catch (...) {
         *status = STATUS_INSUFFICIENT_RESOURCES;
         return nullptr;
@@ -38,10 +28,9 @@ extern "C" std::int32_t ZoSimulatedControl(void* file, std::uint32_t code,
                                            std::uint8_t* output, std::uint32_t outputSize,
                                            std::uint32_t* bytesReturned) {
     try {
-        const zo::kernel::IoResult result = zo::kernel::Machine::current().io().deviceControl(
-            *static_cast<SimulatedFile*>(file)->file, code, std::span(input, inputSize),
-            std::span(output, outputSize));
-        *bytesReturned = static_cast<std::uint32_t>(result.information);
+        const zo::platform::IoControlResult result = static_cast<DeviceHandle*>(file)->control(
+            code, std::span(input, inputSize), std::span(output, outputSize));
+        *bytesReturned = result.bytesReturned;
         return result.status;
     } catch (...) {
         *bytesReturned = 0;
@@ -50,6 +39,5 @@ extern "C" std::int32_t ZoSimulatedControl(void* file, std::uint32_t code,
 }
 
 extern "C" void ZoSimulatedClose(void* file) {
-    const std::unique_ptr<SimulatedFile> owned(static_cast<SimulatedFile*>(file));
-    zo::kernel::Machine::current().io().close(*owned->file);
+    const std::unique_ptr<DeviceHandle> owned(static_cast<DeviceHandle*>(file));
 }

@@ -42,12 +42,11 @@ class RegCommand {
         if (arguments_.operation == Operation::Import) {
             return import();
         }
-        location_ = registry::locateKeyName(arguments_.keyName, arguments_.view);
-        if (!location_) {
-            return {registry::ERROR_INVALID_PARAMETER,
-                    "\"" + arguments_.keyName +
-                        "\" is not a key name; it begins with HKCU, HKLM or HKCR"};
+        auto location = registry::locateKeyName(arguments_.keyName, arguments_.view);
+        if (!location.ok()) {
+            return location.failure();
         }
+        location_ = std::move(location.value());
         switch (arguments_.operation) {
             case Operation::Query:
                 return registry::readKey(*location_, [&](const registry::KeyNode& key) {

@@ -1,10 +1,8 @@
 // The Win32 platform services under Windows (Wine in the test run): environment strings, system
-// folder, program and module files, shared libraries, file versions, named semaphores and
-// positioned files.
+// folder, program and module files, shared libraries, file versions and positioned files.
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -12,7 +10,6 @@
 #include "platform/environment_strings.h"
 #include "platform/file_version.h"
 #include "platform/module_folder.h"
-#include "platform/named_semaphore.h"
 #include "platform/positioned_file.h"
 #include "platform/process_architecture.h"
 #include "platform/program_file.h"
@@ -27,7 +24,6 @@ namespace {
 
 using testing::ScopedEnvironmentVariable;
 using testing::TemporaryFolder;
-using namespace std::chrono_literals;
 
 std::string lowered(std::string text) {
     for (char& c : text) {
@@ -80,24 +76,6 @@ TEST(Win32FileVersion, IsReadFromTheVersionResourceOnly) {
     EXPECT_FALSE(readFileVersion(folder.path() / "missing.dll"));
     EXPECT_FALSE(readFileVersion(folder.path()));
     EXPECT_FALSE(readFileVersion(runningProgramFile()));  // the test program states none
-}
-
-TEST(Win32NamedSemaphore, OneNameIsOneCountThatNeverRisesAboveItsStart) {
-    const std::string name =
-        "ZoTestSemaphore_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
-    auto first = NamedSemaphore::openOrCreate(name, 1);
-    auto second = NamedSemaphore::openOrCreate(name, 1);
-    ASSERT_TRUE(first && second);
-    EXPECT_TRUE(first->acquire(0ms));
-    EXPECT_FALSE(second->acquire(10ms));
-    first->release();
-    first->release();  // beyond the maximum: refused
-    EXPECT_TRUE(second->acquire(0ms));
-    EXPECT_FALSE(first->acquire(0ms));
-    second->release();
-
-    EXPECT_FALSE(NamedSemaphore::openOrCreate("Global\\Name", 1));
-    EXPECT_FALSE(NamedSemaphore::openOrCreate("", 1));
 }
 
 TEST(Win32PositionedFile, WritesLandAtTheirOffsetsAndATruncationCutsThemOff) {
