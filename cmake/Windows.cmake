@@ -12,10 +12,10 @@ find_program(ZO_DLLTOOL ${ZO_MINGW_TRIPLE}-dlltool REQUIRED)
 
 # zo_export_everything(TARGET): a DLL of the simulated machine exports every function and object
 # of its own, as a Linux shared object does, but nothing of the static libraries linked into it
-# (run-time libraries, ZoPlatform), which each program carries itself.
+# (run-time libraries, ZoPlatform, ZoHost), which each program carries itself.
 function(zo_export_everything target)
   target_link_options(${target} PRIVATE -Wl,--export-all-symbols
-    -Wl,--exclude-libs,libgcc.a:libgcc_eh.a:libstdc++.a:libpthread.a:libwinpthread.a:ZoPlatform.a)
+    -Wl,--exclude-libs,libgcc.a:libgcc_eh.a:libstdc++.a:libpthread.a:libwinpthread.a:ZoPlatform.a:ZoHost.a)
 endfunction()
 
 # GoogleTest built from the source Debian ships (package googletest) with the cross compiler,

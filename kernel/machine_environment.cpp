@@ -4,11 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "host/loaded_module.h"
 #include "hub/device_list.h"
 #include "hub/simulated_hub.h"
 #include "kernel/machine.h"
-#include "platform/module_folder.h"
-#include "platform/shared_library.h"
 
 namespace zo::kernel {
 
@@ -16,13 +15,13 @@ namespace {
 
 PDRIVER_INITIALIZE loadDriver(std::string& error) {
     const std::filesystem::path folder =
-        platform::folderOfModuleContaining(reinterpret_cast<const void*>(&loadDriver));
+        host::folderOfModuleContaining(reinterpret_cast<const void*>(&loadDriver));
     if (folder.empty()) {
         error = "cannot locate the kernel stand-in's own library";
         return nullptr;
     }
-    const std::filesystem::path path = folder / platform::sharedLibraryFileName("zousbdrv");
-    std::optional<platform::SharedLibrary> module = platform::SharedLibrary::load(path.string());
+    const std::filesystem::path path = folder / host::sharedLibraryFileName("zousbdrv");
+    std::optional<host::LoadedModule> module = host::LoadedModule::load(path);
     if (!module) {
         error = "cannot load the driver " + path.string();
         return nullptr;

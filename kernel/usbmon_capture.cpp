@@ -6,8 +6,8 @@
 #include <system_error>
 #include <vector>
 
+#include "host/positioned_file.h"
 #include "kernel/usbmon_pcap_format.h"
-#include "platform/positioned_file.h"
 
 namespace zo::kernel {
 
@@ -109,7 +109,7 @@ std::string describe(const std::string& what, const std::string& path, std::erro
 
 std::unique_ptr<UsbmonCapture> UsbmonCapture::create(const std::string& path, std::string& error) {
     std::error_code cause;
-    std::optional<platform::PositionedFile> file = platform::PositionedFile::create(path, cause);
+    std::optional<host::PositionedFile> file = host::PositionedFile::create(path, cause);
     if (!file) {
         error = describe("cannot create the USB capture file", path, cause);
         return nullptr;
@@ -132,8 +132,7 @@ std::unique_ptr<UsbmonCapture> UsbmonCapture::create(const std::string& path, st
     return capture;
 }
 
-UsbmonCapture::UsbmonCapture(ConstructionKey, platform::PositionedFile file)
-    : file_(std::move(file)) {}
+UsbmonCapture::UsbmonCapture(ConstructionKey, host::PositionedFile file) : file_(std::move(file)) {}
 
 CaptureResult UsbmonCapture::record(const UsbmonEvent& event) {
     if (!isConsistent(event)) {

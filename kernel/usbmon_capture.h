@@ -12,7 +12,7 @@
 #include <span>
 #include <string>
 
-#include "platform/positioned_file.h"
+#include "host/positioned_file.h"
 
 namespace zo::kernel {
 
@@ -54,7 +54,7 @@ class UsbmonCapture {
     // puts the reason into `error`.
     static std::unique_ptr<UsbmonCapture> create(const std::string& path, std::string& error);
 
-    UsbmonCapture(ConstructionKey, platform::PositionedFile file);
+    UsbmonCapture(ConstructionKey, host::PositionedFile file);
     UsbmonCapture(const UsbmonCapture&) = delete;
     UsbmonCapture& operator=(const UsbmonCapture&) = delete;
 
@@ -66,7 +66,7 @@ class UsbmonCapture {
     // Appends the bytes after the last whole packet; on a failed write, cuts the file back.
     CaptureResult append(std::span<const std::uint8_t> bytes);
 
-    platform::PositionedFile file_;
+    host::PositionedFile file_;
     std::mutex mutex_;
     std::int64_t committedSize_ = 0;  // file size after the last whole packet
     bool broken_ = false;             // a failed write could not be undone: the file takes no more

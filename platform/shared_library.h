@@ -5,16 +5,15 @@
 // not depend on the environment of the shell that started it. A name with a folder is loaded from
 // there only. The library is freed when the object goes.
 
-#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
+
+#include "host/loaded_module.h"
 
 namespace zo::platform {
 
-// The file name of the shared library NAME on this platform: libNAME.so on Linux, NAME.dll on
-// Windows.
-std::string sharedLibraryFileName(std::string_view name);
+// libNAME.so on Linux, NAME.dll on Windows.
+using host::sharedLibraryFileName;
 
 class SharedLibrary {
   public:
@@ -22,19 +21,15 @@ class SharedLibrary {
     static std::optional<SharedLibrary> load(const std::string& fileName);
 
     // The address of an exported function or object; null when the library lacks it.
-    void* symbol(const char* name) const;
+    void* symbol(const char* name) const { return module_.symbol(name); }
 
-    // Leaves the library loaded for the rest of the process, as the system keeps a driver loaded
-    // while it runs; the object no longer refers to it.
-    void keepLoaded() { static_cast<void>(handle_.release()); }
+    // Leaves the library loaded for the rest of the process; the object no longer refers to it.
+    void keepLoaded() { module_.keepLoaded(); }
 
   private:
-    struct Unload {
-        void operator()(void* handle) const;
-    };
-    explicit SharedLibrary(void* handle) : handle_(handle) {}
+    explicit SharedLibrary(host::LoadedModule module) : module_(std::move(module)) {}
 
-    std::unique_ptr<void, Unload> handle_;
+    host::LoadedModule module_;
 };
 
 }  // namespace zo::platform

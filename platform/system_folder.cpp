@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/module_folder.h"
+#include "host/loaded_module.h"
 
 namespace zo::platform {
 
@@ -11,7 +11,7 @@ std::filesystem::path systemFolder() {
         configured != nullptr && *configured != '\0') {
         return configured;
     }
-    return folderOfModuleContaining(reinterpret_cast<const void*>(&systemFolder));
+    return host::folderOfModuleContaining(reinterpret_cast<const void*>(&systemFolder));
 }
 
 }  // namespace zo::platform

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "host/win32/wide_text.h"
 #include "platform/win32/simulated_machine.h"
 #include "platform/win32/system_handle.h"
-#include "platform/win32/wide_text.h"
 
 namespace zo::platform {
 
@@ -65,7 +65,7 @@ class SystemDeviceHandle final : public DeviceHandle {
 
 std::unique_ptr<DeviceHandle> openSystemDevice(std::string_view path, KernelStatus& status) {
     // A 32-bit caller is told apart by the system itself.
-    win32::SystemHandle handle(::CreateFileW(win32::widened(path).c_str(),
+    win32::SystemHandle handle(::CreateFileW(host::win32::widened(path).c_str(),
                                              GENERIC_READ | GENERIC_WRITE,
                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

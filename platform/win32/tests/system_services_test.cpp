@@ -1,5 +1,6 @@
 // The Win32 platform services under Windows (Wine in the test run): environment strings, system
-// folder, program and module files, shared libraries, file versions and positioned files.
+// folder, program and module files, shared libraries, file versions, and the host's positioned
+// files beneath them.
 
 #include <gtest/gtest.h>
 
@@ -7,10 +8,10 @@
 #include <iterator>
 #include <string>
 
+#include "host/loaded_module.h"
+#include "host/positioned_file.h"
 #include "platform/environment_strings.h"
 #include "platform/file_version.h"
-#include "platform/module_folder.h"
-#include "platform/positioned_file.h"
 #include "platform/process_architecture.h"
 #include "platform/program_file.h"
 #include "platform/shared_library.h"
@@ -50,7 +51,7 @@ TEST(Win32SystemFolder, IsSystem32UnlessTheVariableNamesAnother) {
 TEST(Win32ProgramFiles, TheProgramAndItsModulesAreFoundWhereTheyLie) {
     const std::filesystem::path program = runningProgramFile();
     EXPECT_EQ(lowered(program.filename().string()), "win32_services_test.exe");
-    EXPECT_EQ(folderOfModuleContaining(reinterpret_cast<const void*>(&runningProgramFile)),
+    EXPECT_EQ(host::folderOfModuleContaining(reinterpret_cast<const void*>(&runningProgramFile)),
               program.parent_path());
     EXPECT_FALSE(processArchitecture().isUnder32BitEmulation());
 }
@@ -82,7 +83,7 @@ TEST(Win32PositionedFile, WritesLandAtTheirOffsetsAndATruncationCutsThemOff) {
     const TemporaryFolder folder;
     const std::filesystem::path path = folder.path() / "records.bin";
     std::error_code error;
-    auto file = PositionedFile::create(path.string(), error);
+    auto file = host::PositionedFile::create(path.string(), error);
     ASSERT_TRUE(file) << error.message();
     const std::uint8_t first[] = {'a', 'b', 'c'};
     const std::uint8_t second[] = {'d', 'e'};
@@ -93,7 +94,7 @@ TEST(Win32PositionedFile, WritesLandAtTheirOffsetsAndATruncationCutsThemOff) {
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "abcd");
 
-    EXPECT_FALSE(PositionedFile::create((folder.path() / "missing" / "x").string(), error));
+    EXPECT_FALSE(host::PositionedFile::create((folder.path() / "missing" / "x").string(), error));
     EXPECT_TRUE(error);
 }
 

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-namespace zo::platform::win32 {
+namespace zo::host::win32 {
 
 std::filesystem::path moduleFile(HMODULE module);
 
-}  // namespace zo::platform::win32
+}  // namespace zo::host::win32

@@ -1,8 +1,8 @@
-#include "platform/win32/wide_text.h"
+#include "host/win32/wide_text.h"
 
 #include <windows.h>
 
-namespace zo::platform::win32 {
+namespace zo::host::win32 {
 
 std::wstring widened(std::string_view text) {
     if (text.empty()) {
@@ -29,4 +29,4 @@ std::string narrowed(std::wstring_view text) {
     return narrow;
 }
 
-}  // namespace zo::platform::win32
+}  // namespace zo::host::win32

@@ -1,8 +1,8 @@
-#include "platform/win32/module_file.h"
+#include "host/win32/module_file.h"
 
 #include <string>
 
-namespace zo::platform::win32 {
+namespace zo::host::win32 {
 
 std::filesystem::path moduleFile(HMODULE module) {
     // Long paths need more than MAX_PATH; the system cuts the name when the buffer is too small.
@@ -20,4 +20,4 @@ std::filesystem::path moduleFile(HMODULE module) {
     return {};
 }
 
-}  // namespace zo::platform::win32
+}  // namespace zo::host::win32

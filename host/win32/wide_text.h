@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace zo::platform::win32 {
+namespace zo::host::win32 {
 
 std::wstring widened(std::string_view text);
 std::string narrowed(std::wstring_view text);
 
-}  // namespace zo::platform::win32
+}  // namespace zo::host::win32

@@ -1,13 +1,13 @@
-#include "platform/positioned_file.h"
+#include "host/positioned_file.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <utility>
 
-#include "platform/win32/wide_text.h"
+#include "host/win32/wide_text.h"
 
-namespace zo::platform {
+namespace zo::host {
 
 namespace {
 
@@ -79,4 +79,4 @@ bool PositionedFile::truncate(std::int64_t size) {
     return ::SetFileInformationByHandle(handleOf(handle_), FileEndOfFileInfo, &end, sizeof end);
 }
 
-}  // namespace zo::platform
+}  // namespace zo::host

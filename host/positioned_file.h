@@ -9,7 +9,7 @@
 #include <string>
 #include <system_error>
 
-namespace zo::platform {
+namespace zo::host {
 
 class PositionedFile {
   public:
@@ -36,4 +36,4 @@ class PositionedFile {
     static constexpr std::intptr_t kNoFile = -1;
 };
 
-}  // namespace zo::platform
+}  // namespace zo::host

@@ -1,4 +1,4 @@
-#include "platform/positioned_file.h"
+#include "host/positioned_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <utility>
 
-namespace zo::platform {
+namespace zo::host {
 
 namespace {
 
@@ -67,4 +67,4 @@ bool PositionedFile::truncate(std::int64_t size) {
     return ::ftruncate(descriptorOf(handle_), size) == 0;
 }
 
-}  // namespace zo::platform
+}  // namespace zo::host
