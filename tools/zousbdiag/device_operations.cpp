@@ -134,6 +134,13 @@ int runMeasure(const Command& command, std::ostream& out, std::ostream& err) {
             << " ms (is there a signal on the input?)\n";
         return kExitFailure;
     }
+    // The synchronous measurement refuses a count that is no period; the background one
+    // delivers it as 0.
+    if ((status == QN_ERR_FAILED && !command.background) || (status == QN_OK && result == 0)) {
+        err << "zousbdiag: no period: the input changes faster than the hub can time (each high "
+               "and low phase must last at least 40 ns)\n";
+        return kExitFailure;
+    }
     if (status != QN_OK) {
         return reportFailure(command.background ? "QnStartMeasure" : "QnSynchMeasure", status,
                              device.handle(), err);

@@ -133,6 +133,18 @@ TEST(ZousbdiagOperations, MeasuresInputAOfADefaultHubWaitingOrInTheBackground) {
         EXPECT_EQ(silent.exitStatus, 1);
         EXPECT_TRUE(contains(silent.err, "no measurement within 20 ms")) << silent.err;
     }
+    // An input faster than the hub can time has no period, waiting or in the background.
+    for (const bool background : {false, true}) {
+        std::vector<std::string> arguments = {"measure", "1", "A"};
+        if (background) {
+            arguments.push_back("--background");
+        }
+        const ToolRun fast = runTool("sim:a=20000000", arguments);
+        EXPECT_EQ(fast.exitStatus, 1);
+        EXPECT_EQ(fast.out, "");
+        EXPECT_TRUE(contains(fast.err, "no period: the input changes faster than the hub can time"))
+            << fast.err;
+    }
     const ToolRun inputB = runTool("sim:b=2500", {"measure", "1", "2", "--mode", "1"});
     EXPECT_EQ(inputB.exitStatus, 0) << inputB.err;
     EXPECT_EQ(inputB.out, "Edge to opposite edge  200000 ns\n");
