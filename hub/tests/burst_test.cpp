@@ -31,7 +31,7 @@ constexpr std::uint32_t kBurstMinimumLow = 5;
 // A burst's first pulse rises one tick after its delay, counted from the tick the channel sees
 // its trigger; before a burst of two or more the delay is at least one tick.
 constexpr std::uint64_t kBurstStartTicks = 1;
-constexpr std::uint64_t kRecordTicks = 8000;
+constexpr std::uint64_t kRecordTicks = 6000;
 
 struct BurstCase {
     Source source;

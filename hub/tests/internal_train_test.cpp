@@ -29,7 +29,7 @@ constexpr std::uint32_t kGatedMinimumHigh = 3;
 constexpr std::uint32_t kGatedMinimumLow = 4;
 // A pulse cut by its gate ends at most this many ticks after the channel sees it close.
 constexpr std::uint64_t kGateReactionTicks = 5;
-constexpr std::uint64_t kRecordTicks = 8000;
+constexpr std::uint64_t kRecordTicks = 6000;
 
 struct TrainCase {
     Source source;

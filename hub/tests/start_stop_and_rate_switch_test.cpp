@@ -41,7 +41,7 @@ const std::vector<Rates> kRates = {{{1, 1, 0}, {6, 5, 0}},
 constexpr std::uint32_t kMinimumHigh = 3;
 constexpr std::uint32_t kMinimumLow = 4;
 constexpr std::uint64_t kReactionTicks = 5;
-constexpr std::uint64_t kRecordTicks = 8000;
+constexpr std::uint64_t kRecordTicks = 6000;
 
 struct SwitchCase {
     std::uint32_t mode;

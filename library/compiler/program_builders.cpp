@@ -60,6 +60,19 @@ std::int32_t gateCheck(std::int32_t input, int open, int level, ProgramWriter& o
     return leave;
 }
 
+// One phase of a gated train: its gated delay of `ticks` at `level`, the jump that goes on while
+// the gate is open (the one that leaves when it closed, at `leaveLevel`, is added to `leaving`),
+// and two ticks at `level`.
+void gatedPhase(std::int32_t input, int open, std::uint32_t ticks, int level, int leaveLevel,
+                std::vector<std::int32_t>& leaving, ProgramWriter& out) {
+    out.gatedDelay(ticks, input, open, level);
+    const std::int32_t stay = out.jump(kUnpatched, 1, level);
+    leaving.push_back(out.jump(kUnpatched, 0, leaveLevel));
+    out.patchToHere(stay);
+    out.tick(level);
+    out.tick(level);
+}
+
 // The loop of a train that runs while `input` is in the `open` state: high and low phases of
 // exactly `high` and `low` ticks (at least 3 and 4). Each phase checks the gate throughout its
 // gated delay and once after it; the low phase's last tick checks it again before the next pulse.
@@ -68,18 +81,10 @@ std::int32_t gateCheck(std::int32_t input, int open, int level, ProgramWriter& o
 void gatedLoop(std::int32_t input, int open, std::int32_t high, std::int32_t low, const Levels& lv,
                std::vector<std::int32_t>& leaving, ProgramWriter& out) {
     const std::int32_t loop = out.here();
-    out.gatedDelay(atLeastZero(std::int64_t{high} - kGatedHighOverhead), input, open, lv.active);
-    const std::int32_t stayHigh = out.jump(kUnpatched, 1, lv.active);
-    leaving.push_back(out.jump(kUnpatched, 0, lv.inactive));
-    out.patchToHere(stayHigh);
-    out.tick(lv.active);
-    out.tick(lv.active);
-    out.gatedDelay(atLeastZero(std::int64_t{low} - kGatedLowOverhead), input, open, lv.inactive);
-    const std::int32_t stayLow = out.jump(kUnpatched, 1, lv.inactive);
-    leaving.push_back(out.jump(kUnpatched, 0, lv.inactive));
-    out.patchToHere(stayLow);
-    out.tick(lv.inactive);
-    out.tick(lv.inactive);
+    gatedPhase(input, open, atLeastZero(std::int64_t{high} - kGatedHighOverhead), lv.active,
+               lv.inactive, leaving, out);
+    gatedPhase(input, open, atLeastZero(std::int64_t{low} - kGatedLowOverhead), lv.inactive,
+               lv.inactive, leaving, out);
     out.jump(loop, 1, lv.inactive);
 }
 
