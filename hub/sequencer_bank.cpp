@@ -40,7 +40,7 @@ void SequencerBank::runTicksBefore(std::uint64_t endTick) {
     std::optional<bool> repeatable;  // decided when first needed
     while (nextTick_ < endTick) {
         const SignalSources channels = channelView();
-        const SignalSources measurement = measurementView();
+        const SignalSources measurement = measurementViewOf(channels);
         std::uint64_t decision = kNever;
         for (std::size_t index = 0; index < kSequencerCount; ++index) {
             decision = std::min(
@@ -75,8 +75,8 @@ SignalSources SequencerBank::channelView() const {
     return {inputA_, inputB_, {now, earlierOutputs_[0], earlierOutputs_[1]}, true};
 }
 
-SignalSources SequencerBank::measurementView() const {
-    SignalSources view = channelView();
+SignalSources SequencerBank::measurementViewOf(const SignalSources& channels) {
+    SignalSources view = channels;
     view.channelsInverted = false;
     return view;
 }

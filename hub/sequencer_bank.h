@@ -64,7 +64,7 @@ class SequencerBank {
     bool passOverRepetitions(std::uint64_t endTick);
     // What the channel sequencers and the measurement see on the next tick.
     SignalSources channelView() const;
-    SignalSources measurementView() const;
+    static SignalSources measurementViewOf(const SignalSources& channels);
     const SignalSources& viewOf(std::size_t sequencer, const SignalSources& channels,
                                 const SignalSources& measurement) const {
         return sequencer == kMeasurementSequencer ? measurement : channels;
