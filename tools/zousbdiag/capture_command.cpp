@@ -4,44 +4,33 @@
 #include <chrono>
 #include <thread>
 
-#include "hub/simulated_hub.h"
 #include "hub/vcd_writer.h"
-#include "kernel/machine.h"
-#include "kernel/usb_bus.h"
 #include "tools/zousbdiag/commands.h"
 #include "tools/zousbdiag/open_device.h"
+#include "tools/zousbdiag/operation_warnings.h"
+#include "tools/zousbdiag/simulated_hub_lookup.h"
+#include "tools/zousbdiag/time_text.h"
+#include "tools/zousbdiag/wait_progress.h"
 
 namespace zousbdiag {
 
 namespace {
 
-// The simulated hub behind device ID. On a fresh machine the driver names the hubs in the order
-// they were plugged in, so device ID (slot ID - 1, "\\.\ZOUSB-<slot>") is the ID-th port.
-zo::hub::SimulatedHub* simulatedHub(unsigned id) {
-    const std::vector<zo::kernel::UsbPort*> ports = zo::kernel::Machine::current().bus().ports();
-    if (id == 0 || id > ports.size()) {
-        return nullptr;
-    }
-    return dynamic_cast<zo::hub::SimulatedHub*>(&ports[id - 1]->device());
-}
-
 // The outputs to open: --outputs, or else every channel a --set names.
 std::uint32_t outputsToOpen(const Command& command) {
-    if (command.outputMask) {
-        return *command.outputMask;
-    }
-    std::uint32_t mask = 0;
-    for (const ParameterSetting& setting : command.settings) {
-        mask |= setting.channel == QN_ALL_CHANNELS ? 0xFFu : 1u << setting.channel;
-    }
-    return mask;
+    return command.outputMask.value_or(channelsOf(command.settings));
 }
 
 }  // namespace
 
 int runCapture(const Command& command, std::ostream& out, std::ostream& err) {
     const OpenDevice device(command.deviceId, err);
-    if (!device.isOpen() || !changeDeviceSettings(device.handle(), command.settings, err)) {
+    if (!device.isOpen()) {
+        return kExitFailure;
+    }
+    const std::optional<QnDeviceSettings> settings =
+        changeDeviceSettings(device.handle(), command.settings, err);
+    if (!settings) {
         return kExitFailure;
     }
     zo::hub::SimulatedHub* hub = simulatedHub(command.deviceId);
@@ -50,6 +39,7 @@ int runCapture(const Command& command, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     const std::uint32_t mask = outputsToOpen(command);
+    warnAboutSilentOutputs(*settings, mask, inputSignalsOf(command.deviceId), err);
     // Recording starts before the outputs open so that the file shows them starting.
     hub->startRecording();
     if (const std::int32_t status = QnOpenOutputs(device.handle(), mask); status != QN_OK) {
@@ -57,13 +47,18 @@ int runCapture(const Command& command, std::ostream& out, std::ostream& err) {
         return reportFailure("QnOpenOutputs", status, device.handle(), err);
     }
     // The hub's clock is the wall clock: the recording lasts as long as the tool waits.
-    std::this_thread::sleep_for(std::chrono::milliseconds(command.milliseconds));
+    {
+        const std::chrono::milliseconds duration(command.milliseconds);
+        const WaitProgress progress(err, errorsGoToTerminal(), "capture", duration);
+        std::this_thread::sleep_for(duration);
+    }
     const zo::hub::Waveform waveform = hub->stopRecording();
     if (!zo::hub::writeVcdFile(command.vcdPath, waveform)) {
         err << "zousbdiag: cannot write " << command.vcdPath.string() << '\n';
         return kExitFailure;
     }
-    out << "Recorded " << (waveform.endNanoseconds - waveform.startNanoseconds) << " ns, "
+    const std::uint64_t recorded = waveform.endNanoseconds - waveform.startNanoseconds;
+    out << "Recorded " << recorded << " ns (" << durationText(recorded) << "), "
         << waveform.transitions.size() << " transitions, outputs 0x" << std::hex << mask << std::dec
         << " open" << (waveform.truncated ? " (cut at the transition limit)" : "") << ", into "
         << command.vcdPath.string() << '\n';
