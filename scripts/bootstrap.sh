@@ -3,11 +3,13 @@
 # run every test). Does nothing but a few package look-ups when everything is present.
 set -euo pipefail
 
-packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+# help2man makes the manual pages of the tools from their help texts.
+packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev help2man)
 if [[ "${1:-}" == "--tests" ]]; then
     # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
-    # VCD files zousbdiag capture writes.
-    packages+=(tshark sigrok-cli)
+    # VCD files zousbdiag capture writes; python3-pytest runs the Python package's tests (PyPI
+    # is not needed).
+    packages+=(tshark sigrok-cli python3 python3-pytest)
 fi
 
 missing=()
