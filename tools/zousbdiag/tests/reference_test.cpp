@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "tools/zousbdiag/channel_modes.h"
@@ -18,15 +17,9 @@ namespace zousbdiag {
 namespace {
 
 using testing_support::contains;
+using testing_support::fileText;
 using testing_support::runTool;
 using testing_support::ToolRun;
-
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> words(const std::string& line) {
     std::istringstream stream(line);

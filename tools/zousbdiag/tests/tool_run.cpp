@@ -19,13 +19,6 @@ namespace zousbdiag::testing_support {
 
 namespace {
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // The parent's environment without the machine's variables, plus ZOUSB_DEVICES=devices.
 std::vector<std::string> environmentWith(const std::string& devices) {
     std::vector<std::string> variables;
@@ -78,11 +71,18 @@ ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) 
     int status = 0;
     waitpid(child, &status, 0);
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readFile(outPath);
-    run.err = readFile(errPath);
+    run.out = fileText(outPath);
+    run.err = fileText(errPath);
     std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
     return run;
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 bool contains(const std::string& text, const std::string& part) {
