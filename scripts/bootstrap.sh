@@ -8,8 +8,9 @@ packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmar
 if [[ "${1:-}" == "--tests" ]]; then
     # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
     # VCD files zousbdiag capture writes; python3-pytest runs the Python package's tests (PyPI
-    # is not needed).
-    packages+=(tshark sigrok-cli python3 python3-pytest)
+    # is not needed); fakeroot lets the Debian package test install into a scratch root without
+    # root.
+    packages+=(tshark sigrok-cli python3 python3-pytest fakeroot)
 fi
 
 missing=()
