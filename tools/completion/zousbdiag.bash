@@ -4,7 +4,7 @@
 # The parameter names come from the tool itself (zousbdiag help parameters), so they never
 # drift from what it accepts.
 
-_zousbdiag_commands="list descriptors ioctl version last-status enumerate device-info
+_zousbdiag_commands="list descriptors ioctl version last-status record enumerate device-info
     hardware-error read-register write-register settings set outputs measure capture disassemble
     help --help -h --version"
 _zousbdiag_sources="none A B out0 out1 out2 out3 out4 out5 out6 out7"
@@ -76,9 +76,11 @@ _zousbdiag() {
     local position=$((COMP_CWORD - 1))
     case "$command" in
         help) ((position == 1)) && COMPREPLY=($(compgen -W "parameters modes" -- "$cur")) ;;
-        descriptors | ioctl | version | last-status)
+        descriptors | ioctl | version | last-status | record)
             if ((position == 1)); then
                 COMPREPLY=($(compgen -W "0 1 2 3 4 5 6 7" -- "$cur"))
+            elif [[ "$command" == record ]] && ((position == 3)); then
+                COMPREPLY=($(compgen -f -X '!*.vcd' -- "$cur") $(compgen -d -- "$cur"))
             elif [[ "$command" == ioctl && "$cur" == -* ]]; then
                 COMPREPLY=($(compgen -W "--in --out --32bit" -- "$cur"))
             fi

@@ -82,11 +82,18 @@ class RegCommand {
             return {};
         }
         const std::string_view typed = withoutTrailingBackslash(arguments_.keyName);
-        location_ = registry::locateKeyName(typed, arguments_.view);
-        shownName_ = shownKeyName(typed).value_or("");
-        if (!location_) {
+        auto location = registry::locateKeyName(typed, arguments_.view);
+        const std::optional<std::string> shown = shownKeyName(typed);
+        if (!shown) {
             return "Invalid key name.";
         }
+        shownName_ = *shown;
+        if (!location.ok()) {
+            // A well-formed name of a key too deep for its hive: refused when the command runs.
+            locationFailure_ = location.failure();
+            return {};
+        }
+        location_ = std::move(location.value());
         if (*arguments_.operation == Operation::Add) {
             value_ = parseValue(arguments_.type, arguments_.data);
             if (!value_) {
@@ -97,6 +104,9 @@ class RegCommand {
     }
 
     Failure run() {
+        if (locationFailure_) {
+            return *locationFailure_;
+        }
         switch (*arguments_.operation) {
             case Operation::Query:
                 return query();
@@ -246,6 +256,7 @@ class RegCommand {
     std::istream& in_;
     std::ostream& out_;
     std::optional<registry::KeyLocation> location_;
+    std::optional<Failure> locationFailure_;
     std::string shownName_;
     std::optional<registry::RegistryValue> value_;  // add
 };

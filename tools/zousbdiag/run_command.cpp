@@ -2,6 +2,7 @@
 
 #include "kernel/ntstatus.h"
 #include "tools/zousbdiag/hex_text.h"
+#include "tools/zousbdiag/lock_wait_notices.h"
 
 namespace zousbdiag {
 
@@ -46,6 +47,7 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
         err << "zousbdiag: the simulated machine is not as configured: " << problem << '\n';
         return kExitFailure;
     }
+    const LockWaitNotices notices(err);
     switch (command.kind) {
         case CommandKind::List:
             return runList(out, err);
@@ -57,6 +59,8 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
             return runVersion(command.instance, out, err);
         case CommandKind::LastStatus:
             return runLastStatus(command.instance, out, err);
+        case CommandKind::Record:
+            return runRecord(command, out, err);
         case CommandKind::Enumerate:
             return runEnumerate(out, err);
         case CommandKind::DeviceInfo:

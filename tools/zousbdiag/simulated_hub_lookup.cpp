@@ -1,22 +1,22 @@
 #include "tools/zousbdiag/simulated_hub_lookup.h"
 
+#include "hub/simulated_hub.h"
 #include "kernel/machine.h"
-#include "kernel/usb_bus.h"
+#include "kernel/port_lookup.h"
+#include "tools/zousbdiag/hub_connection.h"
 
 namespace zousbdiag {
 
-// On a fresh machine the driver names the hubs in the order they were plugged in, so device ID
-// (slot ID - 1, "\\.\ZOUSB-<slot>") is the ID-th port.
-zo::hub::SimulatedHub* simulatedHub(unsigned id) {
-    const std::vector<zo::kernel::UsbPort*> ports = zo::kernel::Machine::current().bus().ports();
-    if (id == 0 || id > ports.size()) {
-        return nullptr;
-    }
-    return dynamic_cast<zo::hub::SimulatedHub*>(&ports[id - 1]->device());
-}
-
 InputSignals inputSignalsOf(unsigned id) {
-    const zo::hub::SimulatedHub* hub = simulatedHub(id);
+    // Device ID is slot ID - 1, the hub opened as "\\.\ZOUSB-<slot>". Only a machine that already
+    // exists is asked: looking must not build one.
+    zo::kernel::Machine* machine = zo::kernel::Machine::existing();
+    if (machine == nullptr || id == 0) {
+        return {};
+    }
+    zo::kernel::UsbPort* port = zo::kernel::portBehind(*machine, hubDeviceName(id - 1));
+    const auto* hub =
+        port == nullptr ? nullptr : dynamic_cast<zo::hub::SimulatedHub*>(&port->device());
     if (hub == nullptr) {
         return {};
     }

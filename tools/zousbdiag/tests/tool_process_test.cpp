@@ -3,11 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
+#include "platform/named_lock.h"
 #include "tools/zousbdiag/tests/tool_run.h"
 
 namespace {
 
 using zousbdiag::testing_support::contains;
+using zousbdiag::testing_support::RunningTool;
 using zousbdiag::testing_support::runTool;
 using zousbdiag::testing_support::ToolRun;
 
@@ -183,6 +188,25 @@ TEST(ZousbdiagNumbering, ListingsSayWhichNumberACommandTakesAndWhyAHubIsNotEnume
     const ToolRun version = runTool("sim", {"--version"});
     EXPECT_EQ(version.exitStatus, 0);
     EXPECT_TRUE(version.out.starts_with("zousbdiag ")) << version.out;
+}
+
+// Another program holds the access lock of slot 0 (in this test run's lock folder, which the
+// tool inherits): the tool says which lock it waits for, and goes on once it is free.
+TEST(ZousbdiagTool, SaysWhichAccessLockItWaitsForAndWhenItGotIt) {
+    auto otherProgram = zo::platform::NamedLock::open("ZoDevAccessFlag_000");
+    ASSERT_TRUE(otherProgram && otherProgram->acquire(std::chrono::milliseconds(0)));
+    RunningTool tool("sim", {"outputs", "1", "open", "1"});
+    bool told = false;
+    for (int wait = 0; wait < 10000 && !told; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        told = contains(tool.errorsSoFar(), "waiting for the access lock ZoDevAccessFlag_000 (");
+    }
+    otherProgram->release();
+    const ToolRun run = tool.finish();
+    EXPECT_TRUE(told) << run.err;
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_TRUE(contains(run.err, "zousbdiag: got the access lock ZoDevAccessFlag_000 after "))
+        << run.err;
 }
 
 }  // namespace

@@ -16,6 +16,24 @@ struct ToolRun {
 
 ToolRun runTool(const std::string& devices, std::vector<std::string> arguments);
 
+// The tool started and not yet waited for, so a test can act on what it has said so far.
+class RunningTool {
+  public:
+    RunningTool(const std::string& devices, std::vector<std::string> arguments);
+    ~RunningTool() { finish(); }
+    RunningTool(const RunningTool&) = delete;
+    RunningTool& operator=(const RunningTool&) = delete;
+
+    std::string errorsSoFar() const;
+    // Waits for the tool to end (once; later calls answer an empty run).
+    ToolRun finish();
+
+  private:
+    std::string outPath_;
+    std::string errPath_;
+    int child_ = -1;
+};
+
 bool contains(const std::string& text, const std::string& part);
 
 // The whole content of a text file; empty when it cannot be read.
