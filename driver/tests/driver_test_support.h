@@ -23,8 +23,10 @@ struct SeenControl {
 
 class RecordingDevice : public usb::UsbDevice {
   public:
-    explicit RecordingDevice(const hub::HubOptions& options)
-        : hub_(std::make_shared<hub::SimulatedHub>(options)) {}
+    // The hub's time follows `clock`, or the wall clock when none is given.
+    explicit RecordingDevice(const hub::HubOptions& options,
+                             std::shared_ptr<const hub::HubClock> clock = nullptr)
+        : hub_(std::make_shared<hub::SimulatedHub>(options, std::move(clock))) {}
 
     hub::SimulatedHub& hub() { return *hub_; }
     std::vector<SeenControl> controls() const {

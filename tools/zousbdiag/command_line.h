@@ -24,11 +24,13 @@ inline constexpr unsigned kLastDeviceId = 5;
 
 enum class CommandKind {
     Help,
+    ProgramVersion,
     List,
     Descriptors,
     Ioctl,
     Version,
     LastStatus,
+    Record,
     // Through the device-access library:
     Enumerate,
     DeviceInfo,
@@ -49,8 +51,12 @@ inline constexpr std::uint32_t kMaxCaptureMilliseconds = 10000;
 inline constexpr std::uint32_t kMaxMeasureTimeout = 60000;
 inline constexpr std::uint32_t kDefaultMeasureTimeout = 1000;
 
+// What help shows: the usage, or the reference of the parameters or of the modes.
+enum class HelpTopic { Usage, Parameters, Modes };
+
 struct Command {
     CommandKind kind = CommandKind::Help;
+    HelpTopic helpTopic = HelpTopic::Usage;
     unsigned instance = 0;
     std::uint32_t code = 0;
     std::vector<std::uint8_t> input;
@@ -63,6 +69,7 @@ struct Command {
     // set, and --set of outputs, measure, capture and disassemble: applied in order.
     std::vector<ParameterSetting> settings;
     bool openOutputs = true;                  // outputs: open or close
+    bool leaveOpen = false;                   // outputs --leave-open
     std::optional<std::uint32_t> outputMask;  // outputs MASK, --outputs MASK
     std::uint32_t channel = 0;                // disassemble: 0..7, 8 the measurement
     std::uint32_t source = 0;                 // measure: the input, 1..10
@@ -70,8 +77,8 @@ struct Command {
     std::int32_t measureEdge = 0;
     std::uint32_t timeoutMilliseconds = kDefaultMeasureTimeout;
     bool background = false;         // measure with QnStartMeasure
-    std::uint32_t milliseconds = 0;  // capture
-    std::filesystem::path vcdPath;   // capture
+    std::uint32_t milliseconds = 0;  // capture, record
+    std::filesystem::path vcdPath;   // capture, record
 };
 
 struct ParsedCommandLine {

@@ -79,6 +79,19 @@ TEST(ProgramPieces, TheWordMasksEveryFieldToItsSize) {
     EXPECT_EQ(oversized.word(), 0x0C85) << "level 1, opcode 2, flag B 1, operand 5";
 }
 
+// A caller's record may hold any source number; the test's 7-bit field takes the low bits of
+// twice the source plus the state, whatever the size of the number.
+TEST(ProgramPieces, ATestOfAnySourceNumberKeepsTheLowBitsOfTwiceItPlusTheState) {
+    QnProgram program;
+    ProgramWriter out(program);
+    out.test(5, 1, 0);
+    out.test(0x40000001, 1, 0);  // twice the number needs the 32nd bit
+    out.test(static_cast<std::int32_t>(0xFFFFFFFFu), 0, 1);
+    constexpr std::uint16_t kTest = 2 << 9 | 1 << 8;
+    EXPECT_EQ(words(program),
+              (std::vector<std::uint16_t>{kTest | 11, kTest | 3, 1 << 11 | kTest | 0x7E}));
+}
+
 TEST(ProgramBuilders, AnUngatedTrainIsTwoCountedPhasesAndAJump) {
     QnProgram program;
     ASSERT_TRUE(buildChannelProgram(channel(0, 0, 10, 10), program));
