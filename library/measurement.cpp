@@ -124,8 +124,12 @@ std::int32_t waitForMeasurement(QnDeviceContext& context, std::int32_t* result,
         }
         std::this_thread::sleep_for(kPollPeriod);
     }
-    *result = nanoseconds(ticks);
     stopMeasurement(context);
+    if (ticks == 0) {
+        // No period reads as 0: the input changed faster than the program can follow.
+        return QN_ERR_FAILED;
+    }
+    *result = nanoseconds(ticks);
     return QN_OK;
 }
 

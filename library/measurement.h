@@ -14,7 +14,8 @@ bool prepareMeasurement(QnDeviceContext& context, std::uint32_t input, std::uint
                         std::int32_t edge);
 
 // Waits at most `timeout` milliseconds (polling every millisecond) and stores the duration in
-// nanoseconds: QN_OK, QN_ERR_TIMEOUT, or QN_ERR_DEVICE when a transfer failed.
+// nanoseconds: QN_OK, QN_ERR_TIMEOUT, QN_ERR_DEVICE when a transfer failed, or QN_ERR_FAILED
+// when the count is no period (the input changes faster than the hub can time).
 std::int32_t waitForMeasurement(QnDeviceContext& context, std::int32_t* result,
                                 std::uint32_t timeout);
 

@@ -19,13 +19,6 @@ namespace zousbdiag::testing_support {
 
 namespace {
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // The parent's environment without the machine's variables, plus ZOUSB_DEVICES=devices, and no
 // shared machine: a zousbsim the user runs must not lend the tool its hubs.
 std::vector<std::string> environmentWith(const std::string& devices) {
@@ -81,7 +74,7 @@ RunningTool::RunningTool(const std::string& devices, std::vector<std::string> ar
 }
 
 std::string RunningTool::errorsSoFar() const {
-    return readFile(errPath_);
+    return fileText(errPath_);
 }
 
 ToolRun RunningTool::finish() {
@@ -93,8 +86,8 @@ ToolRun RunningTool::finish() {
     waitpid(child_, &status, 0);
     child_ = -1;
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readFile(outPath_);
-    run.err = readFile(errPath_);
+    run.out = fileText(outPath_);
+    run.err = fileText(errPath_);
     std::filesystem::remove(outPath_);
     std::filesystem::remove(errPath_);
     return run;
@@ -102,6 +95,13 @@ ToolRun RunningTool::finish() {
 
 ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) {
     return RunningTool(devices, std::move(arguments)).finish();
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 bool contains(const std::string& text, const std::string& part) {

@@ -2,6 +2,7 @@
 // Runs the built zousbdiag in its own process, as a support engineer would, with its own
 // simulated machine from ZOUSB_DEVICES.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,5 +35,8 @@ class RunningTool {
 };
 
 bool contains(const std::string& text, const std::string& part);
+
+// The whole content of a text file; empty when it cannot be read.
+std::string fileText(const std::filesystem::path& path);
 
 }  // namespace zousbdiag::testing_support
