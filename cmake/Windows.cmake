@@ -59,14 +59,8 @@ endif()
 
 # The test programs that run under Wine. The others test the kernel stand-in and the driver on
 # their own, or start processes the POSIX way; they belong to the Linux build.
-set(ZO_WINE_TEST_PROGRAMS hub_tests program_compiler_tests quinteldrv_tests setup_aid_test
-    win32_services_test)
-# Left out until mended for Windows: tests that remove a file the simulated machine still holds
-# open, which Windows refuses; and a process that ends with a measurement running, which hangs in
-# its exit under Windows (the worker is joined after the system has ended the process's threads).
-set(ZO_WINE_TEST_FILTER_hub_tests -Vcd.FileIsWrittenOrRefused)
-set(ZO_WINE_TEST_FILTER_quinteldrv_tests
-    -CaptureTest.*:OutputsTest.AProcessEndingWithAMeasurementRunningExitsCleanly)
+set(ZO_WINE_TEST_PROGRAMS hub_tests labview_device_tests program_compiler_tests quinteldrv_tests
+    setup_aid_test win32_services_test)
 
 # Under Wine each test program runs once, as a whole: a Wine process per test case would cost
 # more than the test. Properties given for the discovered tests apply to the program's test.
@@ -75,11 +69,7 @@ function(gtest_discover_tests target)
     return()
   endif()
   cmake_parse_arguments(PARSE_ARGV 1 discovery "" "" "PROPERTIES")
-  if(DEFINED ZO_WINE_TEST_FILTER_${target})
-    add_test(NAME ${target} COMMAND ${target} --gtest_filter=${ZO_WINE_TEST_FILTER_${target}})
-  else()
-    add_test(NAME ${target} COMMAND ${target})
-  endif()
+  add_test(NAME ${target} COMMAND ${target})
   zo_test_runs_under_wine(${target})
   if(discovery_PROPERTIES)
     set_tests_properties(${target} PROPERTIES ${discovery_PROPERTIES})

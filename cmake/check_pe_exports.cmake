@@ -5,7 +5,7 @@
 #    (the suite's DLLs bind to each other by ordinal and reach nothing else of ours).
 # Usage: cmake -DLIBRARY=x.dll -DOBJDUMP=objdump [-DDEF_FILE=x.def] -P check_pe_exports.cmake
 cmake_policy(VERSION 3.25)
-set(system_dlls kernel32.dll advapi32.dll version.dll msvcrt.dll)
+set(system_dlls kernel32.dll advapi32.dll version.dll msvcrt.dll ntdll.dll)
 set(suite_dlls quinteldrv.dll)
 
 execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "host/process_exit.h"
 #include "kernel/machine.h"
 
 namespace zo::kernel {
@@ -106,6 +107,14 @@ UsbBus::UsbBus(BusCompletion completion, const CaptureTap& capture)
 }
 
 UsbBus::~UsbBus() {
+    if (host::otherThreadsHaveEnded()) {
+        // The machine of the process goes at its exit, after Windows has stopped the bus thread
+        // wherever it was, perhaps holding the mutex.
+        if (thread_.joinable()) {
+            thread_.detach();
+        }
+        return;
+    }
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "host/process_exit.h"
 #include "library/compiler/sequencer_program.h"
 #include "library/program_application.h"
 #include "library/sequencer_control.h"
@@ -159,6 +160,15 @@ void abortMeasurement(QnDeviceContext& context) {
 }
 
 void stopMeasurementWorker(QnDeviceContext& context) {
+    if (host::otherThreadsHaveEnded()) {
+        // The process is ending and the system has stopped the worker wherever it was, perhaps
+        // holding the delivery mutex: there is nothing left to wait for, nor a lock to take.
+        context.abortFlag.store(1);
+        if (context.measureWorker.joinable()) {
+            context.measureWorker.detach();
+        }
+        return;
+    }
     abortMeasurement(context);
     if (!context.measureWorker.joinable()) {
         return;

@@ -190,12 +190,16 @@ TEST(Vcd, FileIsWrittenOrRefused) {
     const std::filesystem::path path =
         std::filesystem::path(testing::TempDir()) / "hub_waveform_test.vcd";
     ASSERT_TRUE(writeVcdFile(path, waveform));
-    std::ifstream file(path);
-    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    std::string text;
+    {
+        // Closed before the file is removed: Windows removes no file that is open.
+        std::ifstream file(path);
+        text.assign(std::istreambuf_iterator<char>(file), {});
+    }
     std::ostringstream expected;
     writeVcd(expected, waveform);
     EXPECT_EQ(text, expected.str());
-    std::filesystem::remove(path);
+    EXPECT_TRUE(std::filesystem::remove(path));
 
     EXPECT_FALSE(writeVcdFile(path / "no" / "such" / "folder.vcd", waveform));
 }

@@ -154,14 +154,24 @@ bool captureHasSetup(const std::filesystem::path& file, const std::array<std::ui
     return false;
 }
 
-class CaptureTest : public LibraryTest {
-  protected:
-    CaptureTest() : LibraryTest(capturePath().string()) {}
-    ~CaptureTest() override { std::filesystem::remove(capturePath()); }
+// The capture file of the test's machine, removed after the machine that holds it open is gone
+// (Windows removes no file that is open): the first base, it is destroyed last.
+class CaptureFile {
+  public:
+    ~CaptureFile() {
+        std::error_code error;
+        EXPECT_TRUE(std::filesystem::remove(capturePath(), error)) << error.message();
+    }
     static std::filesystem::path capturePath() {
         return std::filesystem::path(testing::TempDir()) /
                ("quinteldrv_" + std::to_string(::getpid()) + ".pcap");
     }
+};
+
+class CaptureTest : private CaptureFile, public LibraryTest {
+  protected:
+    CaptureTest() : LibraryTest(capturePath().string()) {}
+    using CaptureFile::capturePath;
 };
 
 TEST_F(CaptureTest, TheRegisterEncodingShowsInTheUsbmonCapture) {
