@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -16,6 +18,19 @@ LONG volatileToPlain(LONG volatile* value, LONG delta) {
     return std::atomic_ref<LONG>(*const_cast<LONG*>(value)).fetch_add(delta) + delta;
 }
 
+// Every event of the process is waited for on one condition variable: a setter wakes all waiters
+// and each looks at its own event again. Waiting on the event's word itself (std::atomic::wait)
+// can miss a wake-up where the standard library has no futex to build it on, as with mingw-w64.
+struct EventWaits {
+    std::mutex mutex;
+    std::condition_variable changed;
+};
+
+EventWaits& eventWaits() {
+    static EventWaits waits;
+    return waits;
+}
+
 }  // namespace
 
 void KeInitializeEvent(KEVENT* event, EVENT_TYPE type, BOOLEAN state) {
@@ -24,8 +39,16 @@ void KeInitializeEvent(KEVENT* event, EVENT_TYPE type, BOOLEAN state) {
 }
 
 LONG KeSetEvent(KEVENT* event, KPRIORITY, BOOLEAN) {
-    const LONG previous = stateOf(event).exchange(1);
-    stateOf(event).notify_all();
+    EventWaits& waits = eventWaits();
+    LONG previous = 0;
+    {
+        // Set under the mutex, so that a waiter between its look at the event and its sleep
+        // cannot miss the wake-up; once unlocked the event is not touched again, as its waiter
+        // may free it as soon as it wakes.
+        const std::lock_guard lock(waits.mutex);
+        previous = stateOf(event).exchange(1);
+    }
+    waits.changed.notify_all();
     return previous;
 }
 
@@ -47,22 +70,15 @@ NTSTATUS KeWaitForSingleObject(KEVENT* event, KWAIT_REASON, KPROCESSOR_MODE, BOO
         }
         return state.load() != 0;
     };
+    EventWaits& waits = eventWaits();
+    std::unique_lock lock(waits.mutex);
     if (timeout == nullptr) {
-        while (!takeSignal()) {
-            state.wait(0);
-        }
+        waits.changed.wait(lock, takeSignal);
         return STATUS_SUCCESS;
     }
-    // Waits with a bound poll the event; only the stand-in's own tests and tools use them.
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::nanoseconds(-timeout->QuadPart * 100);
-    while (!takeSignal()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return STATUS_TIMEOUT;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    return STATUS_SUCCESS;
+    return waits.changed.wait_until(lock, deadline, takeSignal) ? STATUS_SUCCESS : STATUS_TIMEOUT;
 }
 
 void KeInitializeSpinLock(KSPIN_LOCK* lock) {
