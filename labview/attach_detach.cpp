@@ -1,4 +1,5 @@
-// Attaching to and detaching from a process: probing at load, QnUnloadDriver at unload.
+// Attaching to and detaching from a process: probing at load where the system allows it
+// (attach_probing.h), QnUnloadDriver at unload.
 //
 // Attach runs as the shared object's constructor. By then the loader has initialised QuintelDrv
 // and libZoSystem.so (they are our dependencies), so QnLoadDriver may probe; the kernel stand-in
@@ -13,6 +14,7 @@
 #include <cstdlib>
 
 #include "include/QuintelDrv.h"
+#include "labview/attach_probing.h"
 #include "labview/device_entries.h"
 
 namespace {
@@ -24,7 +26,7 @@ void detach() {
 __attribute__((constructor)) void attach() {
     using namespace zo::quintellv;
     freeAllEntries();
-    setDriverLoaded(QnLoadDriver() == QN_OK);
+    setDriverLoaded(attachMayProbe() && QnLoadDriver() == QN_OK);
     std::atexit(detach);
 }
 

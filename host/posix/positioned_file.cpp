@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 
 namespace zo::host {
 
@@ -24,21 +23,6 @@ std::optional<PositionedFile> PositionedFile::create(const std::string& path,
         return std::nullopt;
     }
     return PositionedFile(fd);
-}
-
-PositionedFile::PositionedFile(PositionedFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoFile)) {}
-
-PositionedFile& PositionedFile::operator=(PositionedFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, kNoFile);
-    }
-    return *this;
-}
-
-PositionedFile::~PositionedFile() {
-    close();
 }
 
 void PositionedFile::close() {

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <utility>
 
 #include "host/win32/wide_text.h"
 
@@ -30,21 +29,6 @@ std::optional<PositionedFile> PositionedFile::create(const std::string& path,
         return std::nullopt;
     }
     return PositionedFile(reinterpret_cast<std::intptr_t>(file));
-}
-
-PositionedFile::PositionedFile(PositionedFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoFile)) {}
-
-PositionedFile& PositionedFile::operator=(PositionedFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, kNoFile);
-    }
-    return *this;
-}
-
-PositionedFile::~PositionedFile() {
-    close();
 }
 
 void PositionedFile::close() {
