@@ -106,6 +106,10 @@ NTSTATUS IoCallDriver(DEVICE_OBJECT* device, IRP* irp) {
 }
 
 void IoCompleteRequest(IRP* irp, CCHAR) {
+    if (irp->CurrentLocation > irp->StackCount + 1) {
+        zo::kernel::bugCheck(
+            "MULTIPLE_IRP_COMPLETE_REQUESTS (0x44): a request was completed a second time");
+    }
     // Walk up the stack from the completing driver's location, giving each driver above the
     // completion routine it asked for. A routine that answers STATUS_MORE_PROCESSING_REQUIRED
     // takes the request back and completes it again later.
@@ -128,6 +132,8 @@ void IoCompleteRequest(IRP* irp, CCHAR) {
             IoMarkIrpPending(irp);
         }
     }
+    // Past the top of its stack: completing the request again stops the machine, as on Windows.
+    irp->CurrentLocation = static_cast<CCHAR>(irp->StackCount + 2);
     if (irp->UserIosb != nullptr) {
         *irp->UserIosb = irp->IoStatus;
     }
