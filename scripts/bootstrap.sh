@@ -4,6 +4,9 @@
 set -euo pipefail
 
 packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+# The program's windows (Qt 6 Widgets) and the timing diagram's monospace font, metric-compatible
+# with Courier New.
+packages+=(qt6-base-dev fonts-liberation)
 if [[ "${1:-}" == "--tests" ]]; then
     # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
     # VCD files zousbdiag capture writes.
