@@ -6,16 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "app/core/editor/digit_rows.h"
+#include "app/core/tests/default_records.h"
 
 namespace zo::quintel {
 namespace {
 
-ChannelConfig defaultChannel(std::uint32_t mode = kModeInternal) {
-    DeviceConfig config;
-    SetDefaultConfig(config);
-    config.channels[0].mode = mode;
-    return config.channels[0];
-}
+using testing::DefaultChannel;
 
 // Steps the digit under spin button `spin` and returns the value its row shows afterwards.
 std::uint32_t step(ChannelConfig& channel, int spin, bool up) {
@@ -39,7 +35,7 @@ TEST(DigitRows, EverySpinButtonStepsOneDigitOfOneRow) {
 }
 
 TEST(RateStep, FrequencyStepsAreClampedAndThePeriodFollows) {
-    ChannelConfig channel = defaultChannel();
+    ChannelConfig channel = DefaultChannel();
     channel.frequency1 = 100'000;
     channel.period1 = 10;
     EXPECT_EQ(step(channel, 1095, true), 100'000u) << "200000 Hz is clamped";
@@ -56,7 +52,7 @@ TEST(RateStep, FrequencyStepsAreClampedAndThePeriodFollows) {
 }
 
 TEST(RateStep, PeriodStepsWrapWithoutCarryAndKeepTheModesShortestPeriod) {
-    ChannelConfig channel = defaultChannel();
+    ChannelConfig channel = DefaultChannel();
     channel.rate1Unit = kRateAsPeriod;
     channel.period1 = 990;
     EXPECT_EQ(step(channel, 1091, true), 900u) << "the tens digit 9 wraps to 0";
@@ -68,7 +64,7 @@ TEST(RateStep, PeriodStepsWrapWithoutCarryAndKeepTheModesShortestPeriod) {
     channel.period1 = 15;
     EXPECT_EQ(step(channel, 1091, false), 10u) << "5 µs becomes 10 µs";
 
-    ChannelConfig external = defaultChannel(kModeExternal);
+    ChannelConfig external = DefaultChannel(kModeExternal);
     external.rate1Unit = kRateAsPeriod;
     external.width1Unit = kWidthAsDuty;
     external.period1 = 2;
@@ -80,7 +76,7 @@ TEST(RateStep, PeriodStepsWrapWithoutCarryAndKeepTheModesShortestPeriod) {
 }
 
 TEST(RateStep, AShorterPeriodLowersAWidthThatNoLongerFits) {
-    ChannelConfig channel = defaultChannel();
+    ChannelConfig channel = DefaultChannel();
     channel.width1Unit = kWidthAsWidth;
     channel.frequency1 = 10'000;  // 100 µs
     channel.period1 = 100;
@@ -95,7 +91,7 @@ TEST(RateStep, AShorterPeriodLowersAWidthThatNoLongerFits) {
 }
 
 TEST(WidthStep, DutyCycleAndWidthDeriveEachOther) {
-    ChannelConfig channel = defaultChannel();  // 100 Hz, duty 500 ‰ shown
+    ChannelConfig channel = DefaultChannel();  // 100 Hz, duty 500 ‰ shown
     EXPECT_EQ(step(channel, 1112, true), 600u);
     EXPECT_EQ(channel.width1, 6000u);
     EXPECT_EQ(step(channel, 1112, false), 500u);
@@ -111,7 +107,7 @@ TEST(WidthStep, DutyCycleAndWidthDeriveEachOther) {
 }
 
 TEST(SecondSetStep, RowsThreeAndFourEditTheSecondPulseSet) {
-    ChannelConfig channel = defaultChannel(kModeRateSwitch);
+    ChannelConfig channel = DefaultChannel(kModeRateSwitch);
     EXPECT_EQ(StepChannelValue(channel, {DigitRowId::kRate2, 2}, true), DeviceStep::kTiming2);
     EXPECT_EQ(channel.frequency2, 200u);
     EXPECT_EQ(channel.period2, 5000u);
@@ -125,7 +121,7 @@ TEST(SecondSetStep, RowsThreeAndFourEditTheSecondPulseSet) {
 }
 
 TEST(PulseCountStep, BurstsCountPulsesInRowFourWithinTheirLimits) {
-    ChannelConfig channel = defaultChannel(kModeBurstSingle);
+    ChannelConfig channel = DefaultChannel(kModeBurstSingle);
     EXPECT_EQ(ShownValue(channel, DigitRowId::kWidth2), 1u);
     EXPECT_EQ(StepChannelValue(channel, {DigitRowId::kWidth2, 0}, false), DeviceStep::kPulseCount);
     EXPECT_EQ(channel.pulseCount, 1u) << "0 pulses becomes 1";
@@ -140,7 +136,7 @@ TEST(PulseCountStep, BurstsCountPulsesInRowFourWithinTheirLimits) {
 }
 
 TEST(DelayStep, TheDelayWrapsInItsEightDigitsAndZeroIsAllowed) {
-    ChannelConfig channel = defaultChannel();
+    ChannelConfig channel = DefaultChannel();
     channel.delay = 99'999'999;
     EXPECT_EQ(StepChannelValue(channel, {DigitRowId::kDelay, 7}, true), DeviceStep::kDelay);
     EXPECT_EQ(channel.delay, 9'999'999u) << "the top digit wraps from 9 to 0";
