@@ -98,7 +98,7 @@ NTSTATUS statusForUsbd(USBD_STATUS status) {
     }
 }
 
-UsbBus::UsbBus(BusCompletion completion, UsbmonCapture* capture)
+UsbBus::UsbBus(BusCompletion completion, const CaptureTap& capture)
     : completion_(completion), capture_(capture) {
     if (completion_ == BusCompletion::Deferred) {
         thread_ = std::thread([this] { run(); });

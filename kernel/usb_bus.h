@@ -18,7 +18,7 @@ enum class BusCompletion { Immediate, Deferred };
 
 class UsbBus {
   public:
-    UsbBus(BusCompletion completion, UsbmonCapture* capture);
+    UsbBus(BusCompletion completion, const CaptureTap& capture);
     UsbBus(const UsbBus&) = delete;
     UsbBus& operator=(const UsbBus&) = delete;
     ~UsbBus();
@@ -61,7 +61,7 @@ class UsbBus {
     NTSTATUS execute(const Job& job);
 
     BusCompletion completion_;
-    UsbmonCapture* capture_;
+    const CaptureTap& capture_;
     DRIVER_OBJECT* driver_ = nullptr;
     std::vector<std::unique_ptr<UsbPort>> ports_;
     std::uintptr_t nextHandle_ = 0x1000;

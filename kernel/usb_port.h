@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "hub/usb_device.h"
+#include "kernel/capture_tap.h"
 #include "kernel/usb.h"
-#include "kernel/usbmon_capture.h"
 
 namespace zo::kernel {
 
@@ -31,11 +31,13 @@ struct PipeState {
 
 class UsbPort {
   public:
-    UsbPort(int number, std::shared_ptr<usb::UsbDevice> device, UsbmonCapture* capture);
+    UsbPort(int number, std::shared_ptr<usb::UsbDevice> device, const CaptureTap& capture);
 
     int number() const { return number_; }
     UCHAR address() const { return static_cast<UCHAR>(number_); }
     usb::UsbDevice& device() { return *device_; }
+    // The device itself, for a holder that must keep it alive after it was unplugged.
+    std::shared_ptr<usb::UsbDevice> sharedDevice() const { return device_; }
     DEVICE_OBJECT* pdo = nullptr;
 
     bool connected() const { return connected_; }
@@ -68,7 +70,7 @@ class UsbPort {
 
     int number_;
     std::shared_ptr<usb::UsbDevice> device_;
-    UsbmonCapture* capture_;
+    const CaptureTap& capture_;
     std::atomic<bool> connected_ = true;
     std::mutex mutex_;
 };

@@ -29,6 +29,7 @@ constexpr CommandName kCommands[] = {
     {"ioctl", CommandKind::Ioctl, Operands::Instance},
     {"version", CommandKind::Version, Operands::Instance},
     {"last-status", CommandKind::LastStatus, Operands::Instance},
+    {"record", CommandKind::Record, Operands::Instance},
     {"enumerate", CommandKind::Enumerate, Operands::None},
     {"device-info", CommandKind::DeviceInfo, Operands::DeviceId},
     {"hardware-error", CommandKind::HardwareError, Operands::DeviceId},
@@ -165,6 +166,10 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
         }
         command.instance = static_cast<unsigned>(*instance);
         rest = rest.subspan(1);
+    }
+    if (command.kind == CommandKind::Record) {
+        std::string error = parseOperationArguments(name, rest, command);
+        return {error.empty() ? command : Command{}, std::move(error)};
     }
     if (command.kind == CommandKind::Ioctl) {
         if (rest.empty()) {

@@ -29,6 +29,7 @@ enum class CommandKind {
     Ioctl,
     Version,
     LastStatus,
+    Record,
     // Through the device-access library:
     Enumerate,
     DeviceInfo,
@@ -63,6 +64,7 @@ struct Command {
     // set, and --set of outputs, measure, capture and disassemble: applied in order.
     std::vector<ParameterSetting> settings;
     bool openOutputs = true;                  // outputs: open or close
+    bool leaveOpen = false;                   // outputs --leave-open
     std::optional<std::uint32_t> outputMask;  // outputs MASK, --outputs MASK
     std::uint32_t channel = 0;                // disassemble: 0..7, 8 the measurement
     std::uint32_t source = 0;                 // measure: the input, 1..10
@@ -70,8 +72,8 @@ struct Command {
     std::int32_t measureEdge = 0;
     std::uint32_t timeoutMilliseconds = kDefaultMeasureTimeout;
     bool background = false;         // measure with QnStartMeasure
-    std::uint32_t milliseconds = 0;  // capture
-    std::filesystem::path vcdPath;   // capture
+    std::uint32_t milliseconds = 0;  // capture, record
+    std::filesystem::path vcdPath;   // capture, record
 };
 
 struct ParsedCommandLine {

@@ -34,6 +34,7 @@ int runSet(const Command& command, std::ostream& out, std::ostream& err);
 int runOutputs(const Command& command, std::ostream& out, std::ostream& err);
 int runMeasure(const Command& command, std::ostream& out, std::ostream& err);
 int runCapture(const Command& command, std::ostream& out, std::ostream& err);
+int runRecord(const Command& command, std::ostream& out, std::ostream& err);
 int runDisassemble(const Command& command, std::ostream& out, std::ostream& err);
 
 // "STATUS_INVALID_PARAMETER (0xC000000D)"

@@ -105,10 +105,13 @@ int runSet(const Command& command, std::ostream& out, std::ostream& err) {
 }
 
 int runOutputs(const Command& command, std::ostream& out, std::ostream& err) {
-    const OpenDevice device(command.deviceId, err);
+    OpenDevice device(command.deviceId, err);
     if (!device.isOpen() || !changeDeviceSettings(device.handle(), command.settings, err) ||
         !switchOutputs(device.handle(), command, err)) {
         return kExitFailure;
+    }
+    if (command.leaveOpen) {
+        device.leaveOpen();
     }
     out << (command.openOutputs ? "Opened" : "Closed") << " outputs "
         << "0x" << std::hex << *command.outputMask << std::dec << '\n';

@@ -46,7 +46,7 @@ OpenDevice::OpenDevice(unsigned id, std::ostream& err) {
 }
 
 OpenDevice::~OpenDevice() {
-    if (status_ == QN_OK) {
+    if (status_ == QN_OK && closes_) {
         QnCloseDevice(handle_);
     }
 }

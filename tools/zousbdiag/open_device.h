@@ -28,10 +28,14 @@ class OpenDevice {
 
     bool isOpen() const { return status_ == QN_OK; }
     QnHandle handle() const { return handle_; }
+    // The command ends without closing the device, as a program that exits without closing it:
+    // on the shared machine its outputs keep running.
+    void leaveOpen() { closes_ = false; }
 
   private:
     QnHandle handle_ = nullptr;
     std::int32_t status_ = QN_ERR_NO_DEVICE;
+    bool closes_ = true;
 };
 
 // Tells err which call failed with which status and the hardware error; answers kExitFailure.

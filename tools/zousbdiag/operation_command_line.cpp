@@ -13,6 +13,7 @@ struct OptionSet {
     bool settings = false;     // --set
     bool outputs = false;      // --outputs
     bool measurement = false;  // --mode, --edge, --timeout, --background
+    bool leaveOpen = false;    // --leave-open
 };
 
 std::string quoted(std::string_view text) {
@@ -38,6 +39,10 @@ std::string parseOptions(OptionSet allowed, std::span<const std::string_view> op
         const std::string_view option = options[i];
         if (allowed.measurement && option == "--background") {
             command.background = true;
+            continue;
+        }
+        if (allowed.leaveOpen && option == "--leave-open") {
+            command.leaveOpen = true;
             continue;
         }
         const bool known = (allowed.settings && option == "--set") ||
@@ -102,7 +107,7 @@ std::string parseOutputsOperands(std::span<const std::string_view> rest, Command
         return error;
     }
     command.outputMask = mask;
-    return parseOptions({.settings = true}, rest.subspan(2), command);
+    return parseOptions({.settings = true, .leaveOpen = true}, rest.subspan(2), command);
 }
 
 std::string parseMeasureOperands(std::span<const std::string_view> rest, Command& command) {
@@ -118,7 +123,9 @@ std::string parseMeasureOperands(std::span<const std::string_view> rest, Command
                         command);
 }
 
-std::string parseCaptureOperands(std::span<const std::string_view> rest, Command& command) {
+// MILLISECONDS FILE.vcd, then the options the command allows.
+std::string parseRecordingOperands(std::span<const std::string_view> rest, OptionSet allowed,
+                                   Command& command) {
     if (rest.size() < 2) {
         return "give the milliseconds and the VCD file";
     }
@@ -128,7 +135,7 @@ std::string parseCaptureOperands(std::span<const std::string_view> rest, Command
         return error;
     }
     command.vcdPath = std::filesystem::path(rest[1]);
-    return parseOptions({.settings = true, .outputs = true}, rest.subspan(2), command);
+    return parseOptions(allowed, rest.subspan(2), command);
 }
 
 std::string parseDisassembleOperands(std::span<const std::string_view> rest, Command& command) {
@@ -159,7 +166,10 @@ std::string parseOperationArguments(std::string_view name, std::span<const std::
             error = parseMeasureOperands(rest, command);
             break;
         case CommandKind::Capture:
-            error = parseCaptureOperands(rest, command);
+            error = parseRecordingOperands(rest, {.settings = true, .outputs = true}, command);
+            break;
+        case CommandKind::Record:
+            error = parseRecordingOperands(rest, {}, command);
             break;
         case CommandKind::Disassemble:
             error = parseDisassembleOperands(rest, command);

@@ -1,6 +1,6 @@
 #pragma once
-// The operands and options of the commands that operate a device through the library: set,
-// outputs, measure, capture and disassemble.
+// The operands and options of the commands that operate a device through the library (set,
+// outputs, measure, capture and disassemble) and of record, which watches a hub.
 
 #include <span>
 #include <string>

@@ -44,6 +44,8 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
             return runVersion(command.instance, out, err);
         case CommandKind::LastStatus:
             return runLastStatus(command.instance, out, err);
+        case CommandKind::Record:
+            return runRecord(command, out, err);
         case CommandKind::Enumerate:
             return runEnumerate(out, err);
         case CommandKind::DeviceInfo:

@@ -23,6 +23,10 @@ Commands:
                              --32bit       open the hub as a 32-bit process would
   version N                the driver version (IOCTL_ZOUSB_GET_DRIVER_VERSION)
   last-status N            the last failing USB status (IOCTL_ZOUSB_GET_LAST_USB_STATUS)
+  record N MILLISECONDS FILE.vcd
+                           records hub N's outputs and inputs A and B as they run, for
+                           MILLISECONDS (1 to 10000), into a VCD file; opens nothing, so nothing
+                           is reset (useful with the shared machine of zousbsim)
 
 Through the device-access library QuintelDrv (ID is a device identifier, 1 to 5, as enumerate
 shows it; each command probes, opens the device, which resets the hub, and closes it again):
@@ -36,8 +40,10 @@ shows it; each command probes, opens the device, which resets the hub, and close
   set ID CHANNEL PARAMETER VALUE [CHANNEL PARAMETER VALUE ...]
                            reads the current settings, sets each parameter (by name such as
                            HIGH_TIME or by number; channel 8 = all) and refreshes the device
-  outputs ID open|close MASK [--set S]...
-                           opens or closes the outputs of MASK (bit n: channel n)
+  outputs ID open|close MASK [--set S]... [--leave-open]
+                           opens or closes the outputs of MASK (bit n: channel n); with
+                           --leave-open the tool ends without closing the device, so on the
+                           shared machine of zousbsim the outputs keep running
   measure ID INPUT [--mode M] [--edge E] [--timeout MS] [--background] [--set S]...
           [--outputs MASK]
                            times INPUT (A, B, out0 to out7, or source 1 to 10): period in ns and
@@ -50,8 +56,8 @@ shows it; each command probes, opens the device, which resets the hub, and close
   disassemble ID CHANNEL [--set S]...
                            the program the library compiles for CHANNEL (8: the measurement)
     --set S                S is CHANNEL:PARAMETER=VALUE, applied in order before anything else;
-                           every run is a fresh simulated machine, so settings go with the
-                           command that needs them
+                           without zousbsim every run is a fresh simulated machine, so settings
+                           go with the command that needs them
 
   help, --help, -h         this text
 
@@ -64,7 +70,8 @@ Examples:
   zousbdiag measure 1 A
 
 The simulated hubs come from ZOUSB_DEVICES (for example "sim;sim:speed=full"); ZOUSB_CAPTURE=FILE
-records the USB traffic as a usbmon pcap capture.
+records the USB traffic as a usbmon pcap capture. While zousbsim runs, the tool uses its shared
+machine instead, whose hubs and capture 'zousbsim status' shows.
 
 Exit status: 0 success, 1 a hub is missing, a request failed or ZOUSB_DEVICES is malformed,
 2 the command line is wrong.

@@ -2,6 +2,7 @@
 
 #include "app/core/diagram/time_range.h"
 #include "app/core/diagram/waveform_path.h"
+#include "app/core/string_ids.h"
 #include "app/core/string_table.h"
 
 #include <algorithm>
@@ -64,10 +65,7 @@ void DrawTimeAxis(DiagramPainter& painter, const DiagramLayout& layout, std::int
     const Label middle("%.03f", static_cast<double>(range / 2000.0f));
     const Label end("%.03f", static_cast<double>(range / 1000.0f));
     const std::string_view zero = "0";
-    std::string caption = ResourceString(kTimeAxisCaptionId);
-    if (caption.empty()) {
-        caption = "Time [ms]";
-    }
+    const std::string caption = ResourceString(ids::kTimeAxis);
 
     const int y = plot.bottom + 2;
     DiagramSize extent = painter.TextExtent(zero);

@@ -15,9 +15,6 @@
 
 namespace zo::quintel {
 
-// The string resource of the time axis caption, "Time [ms]" in English.
-inline constexpr std::uint32_t kTimeAxisCaptionId = 70;
-
 // The diagram's text font.
 inline constexpr DiagramFont kDiagramFont{"Courier New", 14, 400, true};
 

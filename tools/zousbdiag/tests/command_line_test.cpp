@@ -90,6 +90,15 @@ TEST(CommandLine, ReadsSettingsByParameterNameOrNumberInOrder) {
     ASSERT_TRUE(outputs.error.empty()) << outputs.error;
     EXPECT_FALSE(outputs.command.openOutputs);
     EXPECT_EQ(outputs.command.outputMask, 0xFFu);
+    EXPECT_FALSE(outputs.command.leaveOpen);
+    EXPECT_TRUE(parse({"outputs", "1", "open", "1", "--leave-open"}).command.leaveOpen);
+
+    const ParsedCommandLine record = parse({"record", "3", "20", "now.vcd"});
+    ASSERT_TRUE(record.error.empty()) << record.error;
+    EXPECT_EQ(record.command.kind, CommandKind::Record);
+    EXPECT_EQ(record.command.instance, 3u);
+    EXPECT_EQ(record.command.milliseconds, 20u);
+    EXPECT_EQ(record.command.vcdPath, "now.vcd");
 
     const ParsedCommandLine disassemble = parse({"disassemble", "1", "8"});
     ASSERT_TRUE(disassemble.error.empty()) << disassemble.error;
@@ -170,6 +179,10 @@ TEST(CommandLine, ExplainsEveryMistake) {
         {{"measure", "1", "A", "--timeout"}, "measure: option --timeout needs a value"},
         {{"measure", "1", "A", "extra"}, "measure: unexpected argument 'extra'"},
         {{"capture", "1", "5"}, "capture: give the milliseconds and the VCD file"},
+        {{"record", "8", "5", "x.vcd"}, "record: '8' is not a hub instance from 0 to 7"},
+        {{"record", "0", "5"}, "record: give the milliseconds and the VCD file"},
+        {{"record", "0", "5", "x.vcd", "--outputs", "1"}, "record: unknown option '--outputs'"},
+        {{"set", "1", "0", "MODE", "1", "--leave-open"}, "set: give settings as CHANNEL"},
         {{"capture", "1", "10001", "x.vcd"}, "capture: '10001' is not a duration in milliseconds"},
         {{"capture", "1", "0", "x.vcd"}, "capture: '0' is not a duration in milliseconds"},
         {{"capture", "1", "5", "x.vcd", "--set", "0=1"}, "capture: --set: '0=1' is not CHANNEL:"},

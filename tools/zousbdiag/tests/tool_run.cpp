@@ -26,16 +26,19 @@ std::string readFile(const std::filesystem::path& path) {
     return text.str();
 }
 
-// The parent's environment without the machine's variables, plus ZOUSB_DEVICES=devices.
+// The parent's environment without the machine's variables, plus ZOUSB_DEVICES=devices, and no
+// shared machine: a zousbsim the user runs must not lend the tool its hubs.
 std::vector<std::string> environmentWith(const std::string& devices) {
     std::vector<std::string> variables;
     for (char** variable = environ; *variable != nullptr; ++variable) {
         const std::string_view text(*variable);
-        if (!text.starts_with("ZOUSB_DEVICES=") && !text.starts_with("ZOUSB_CAPTURE=")) {
+        if (!text.starts_with("ZOUSB_DEVICES=") && !text.starts_with("ZOUSB_CAPTURE=") &&
+            !text.starts_with("ZOUSB_SERVICE=")) {
             variables.emplace_back(text);
         }
     }
     variables.push_back("ZOUSB_DEVICES=" + devices);
+    variables.push_back("ZOUSB_SERVICE=");
     return variables;
 }
 

@@ -1,4 +1,5 @@
 #include "app/core/diagram/time_diagram.h"
+#include "app/core/string_ids.h"
 
 #include "app/core/diagram/tests/diagram_test_support.h"
 #include "app/core/string_table.h"
@@ -78,7 +79,7 @@ TEST(TimeDiagramPaint, AxisCaptionInTheInstalledLanguage) {
     config.channels[0].outputOn = 1;
     TimeDiagram diagram;
     diagram.SetConfig(&config);
-    InstallLanguageStrings({{kTimeAxisCaptionId, "Zeit [ms]"}});
+    InstallLanguageStrings({{ids::kTimeAxis, "Zeit [ms]"}});
     const RecordingPainter painter = Painted(diagram);
     InstallLanguageStrings({});
     EXPECT_EQ(painter.texts.back().text, "Zeit [ms]");
