@@ -13,18 +13,15 @@
 
 #include "hub/input_signal.h"
 #include "hub/tests/hub_rig.h"
+#include "hub/tests/library_programs.h"
 #include "hub/tests/waveform_probe.h"
 #include "hub/vcd_writer.h"
 
 namespace zo::hub::test {
 namespace {
 
-TestProgram train(std::uint32_t high, std::uint32_t low) {
-    TestProgram program;
-    program.delay(high, true);
-    program.delay(low - 1, false);
-    program.jump(false, 0, false);
-    return program;
+QnProgram train(std::uint32_t high, std::uint32_t low) {
+    return freeTrainProgram(high, low);
 }
 
 TEST(InputSignal, SquareWaveStartsLowAndChangesEveryHalfPeriod) {

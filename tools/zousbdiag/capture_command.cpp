@@ -9,6 +9,10 @@
 #include "platform/hub_recording.h"
 #include "tools/zousbdiag/commands.h"
 #include "tools/zousbdiag/open_device.h"
+#include "tools/zousbdiag/operation_warnings.h"
+#include "tools/zousbdiag/simulated_hub_lookup.h"
+#include "tools/zousbdiag/time_text.h"
+#include "tools/zousbdiag/wait_progress.h"
 
 namespace zousbdiag {
 
@@ -16,14 +20,7 @@ namespace {
 
 // The outputs to open: --outputs, or else every channel a --set names.
 std::uint32_t outputsToOpen(const Command& command) {
-    if (command.outputMask) {
-        return *command.outputMask;
-    }
-    std::uint32_t mask = 0;
-    for (const ParameterSetting& setting : command.settings) {
-        mask |= setting.channel == QN_ALL_CHANNELS ? 0xFFu : 1u << setting.channel;
-    }
-    return mask;
+    return command.outputMask.value_or(channelsOf(command.settings));
 }
 
 std::optional<zo::platform::HubRecording> startRecording(unsigned instance, std::ostream& err) {
@@ -41,7 +38,11 @@ std::optional<zo::platform::HubRecording> startRecording(unsigned instance, std:
 // file and tells what it holds, after `what` ("outputs 0x1 open").
 int finishRecording(zo::platform::HubRecording& recording, const Command& command,
                     const std::string& what, std::ostream& out, std::ostream& err) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(command.milliseconds));
+    {
+        const std::chrono::milliseconds duration(command.milliseconds);
+        const WaitProgress progress(err, errorsGoToTerminal(), "recording", duration);
+        std::this_thread::sleep_for(duration);
+    }
     zo::platform::KernelStatus status = 0;
     const std::optional<zo::hub::Waveform> waveform = recording.stop(status);
     if (!waveform) {
@@ -52,7 +53,8 @@ int finishRecording(zo::platform::HubRecording& recording, const Command& comman
         err << "zousbdiag: cannot write " << command.vcdPath.string() << '\n';
         return kExitFailure;
     }
-    out << "Recorded " << (waveform->endNanoseconds - waveform->startNanoseconds) << " ns, "
+    const std::uint64_t recorded = waveform->endNanoseconds - waveform->startNanoseconds;
+    out << "Recorded " << recorded << " ns (" << durationText(recorded) << "), "
         << waveform->transitions.size() << " transitions, " << what
         << (waveform->truncated ? " (cut at the transition limit)" : "") << ", into "
         << command.vcdPath.string() << '\n';
@@ -69,7 +71,12 @@ std::string hexMask(std::uint32_t mask) {
 
 int runCapture(const Command& command, std::ostream& out, std::ostream& err) {
     const OpenDevice device(command.deviceId, err);
-    if (!device.isOpen() || !changeDeviceSettings(device.handle(), command.settings, err)) {
+    if (!device.isOpen()) {
+        return kExitFailure;
+    }
+    const std::optional<QnDeviceSettings> settings =
+        changeDeviceSettings(device.handle(), command.settings, err);
+    if (!settings) {
         return kExitFailure;
     }
     // Device ID is slot ID - 1, the hub opened as "\\.\ZOUSB-<slot>".
@@ -78,6 +85,7 @@ int runCapture(const Command& command, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     const std::uint32_t mask = outputsToOpen(command);
+    warnAboutSilentOutputs(*settings, mask, inputSignalsOf(command.deviceId), err);
     // Recording starts before the outputs open so that the file shows them starting.
     if (const std::int32_t status = QnOpenOutputs(device.handle(), mask); status != QN_OK) {
         return reportFailure("QnOpenOutputs", status, device.handle(), err);

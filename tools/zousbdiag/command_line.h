@@ -24,6 +24,7 @@ inline constexpr unsigned kLastDeviceId = 5;
 
 enum class CommandKind {
     Help,
+    ProgramVersion,
     List,
     Descriptors,
     Ioctl,
@@ -50,8 +51,12 @@ inline constexpr std::uint32_t kMaxCaptureMilliseconds = 10000;
 inline constexpr std::uint32_t kMaxMeasureTimeout = 60000;
 inline constexpr std::uint32_t kDefaultMeasureTimeout = 1000;
 
+// What help shows: the usage, or the reference of the parameters or of the modes.
+enum class HelpTopic { Usage, Parameters, Modes };
+
 struct Command {
     CommandKind kind = CommandKind::Help;
+    HelpTopic helpTopic = HelpTopic::Usage;
     unsigned instance = 0;
     std::uint32_t code = 0;
     std::vector<std::uint8_t> input;

@@ -19,6 +19,8 @@ inline constexpr int kExitUsage = 2;    // the command line is wrong
 int runCommand(const Command& command, std::ostream& out, std::ostream& err);
 
 void printUsage(std::ostream& out);
+void printParameterReference(std::ostream& out);
+void printModeReference(std::ostream& out);
 int runList(std::ostream& out, std::ostream& err);
 int runDescriptors(unsigned instance, std::ostream& out, std::ostream& err);
 int runIoctl(const Command& command, std::ostream& out, std::ostream& err);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "tools/zousbdiag/commands.h"
+#include "tools/zousbdiag/setting_application.h"
 
 namespace zousbdiag {
 
@@ -65,33 +66,28 @@ bool readAndChangeSettings(QnHandle handle, std::span<const ParameterSetting> ch
         reportFailure("QnReadDeviceSettings", status, handle, err);
         return false;
     }
-    for (const ParameterSetting& change : changes) {
-        const std::int32_t status =
-            QnSetParameter(handle, &settings, change.channel, change.parameter, change.value);
-        if (status != QN_OK) {
-            err << "zousbdiag: QnSetParameter refused channel " << change.channel << ' '
-                << parameterName(change.parameter) << " = " << change.value << ": "
-                << statusName(status) << '\n';
-            return false;
-        }
+    if (const std::string error = applySettings(handle, changes, settings); !error.empty()) {
+        err << "zousbdiag: " << error << '\n';
+        return false;
     }
     return true;
 }
 
-bool changeDeviceSettings(QnHandle handle, std::span<const ParameterSetting> changes,
-                          std::ostream& err) {
+std::optional<QnDeviceSettings> changeDeviceSettings(QnHandle handle,
+                                                     std::span<const ParameterSetting> changes,
+                                                     std::ostream& err) {
     QnDeviceSettings settings{};
     if (!readAndChangeSettings(handle, changes, settings, err)) {
-        return false;
+        return std::nullopt;
     }
     if (changes.empty()) {
-        return true;
+        return settings;
     }
     if (const std::int32_t status = QnRefreshDeviceSettings(handle, &settings); status != QN_OK) {
         reportFailure("QnRefreshDeviceSettings", status, handle, err);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return settings;
 }
 
 }  // namespace zousbdiag

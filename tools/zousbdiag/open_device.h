@@ -3,6 +3,7 @@
 // the library's status codes, and changing a device's settings.
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -41,14 +42,15 @@ class OpenDevice {
 // Tells err which call failed with which status and the hardware error; answers kExitFailure.
 int reportFailure(const char* what, std::int32_t status, QnHandle handle, std::ostream& err);
 
-// Reads the device's current settings into `settings` and sets each parameter in order. False,
-// after telling err which call refused what, when one fails.
+// Reads the device's current settings into `settings` and makes each setting (applySettings).
+// False, after telling err which call refused what, when one fails.
 bool readAndChangeSettings(QnHandle handle, std::span<const ParameterSetting> changes,
                            QnDeviceSettings& settings, std::ostream& err);
 
-// readAndChangeSettings, then QnRefreshDeviceSettings when anything changed. False after telling
-// err when a call fails.
-bool changeDeviceSettings(QnHandle handle, std::span<const ParameterSetting> changes,
-                          std::ostream& err);
+// readAndChangeSettings, then QnRefreshDeviceSettings when anything changed; answers the settings
+// the device now has. Nullopt after telling err when a call fails.
+std::optional<QnDeviceSettings> changeDeviceSettings(QnHandle handle,
+                                                     std::span<const ParameterSetting> changes,
+                                                     std::ostream& err);
 
 }  // namespace zousbdiag

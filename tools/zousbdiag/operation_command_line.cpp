@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "tools/zousbdiag/hex_text.h"
+#include "tools/zousbdiag/time_text.h"
 
 namespace zousbdiag {
 
@@ -31,6 +32,19 @@ std::string readNumber(std::string_view what, std::string_view text, std::uint64
     }
     target = static_cast<Number>(*number);
     return {};
+}
+
+// Reads milliseconds, or a time with a unit ("2s"), from 1 to max into target, or explains.
+std::string readDuration(std::string_view text, std::uint32_t max, std::uint32_t& target) {
+    std::string error;
+    const std::optional<std::uint32_t> milliseconds = parseMilliseconds(text, max, error);
+    if (milliseconds && *milliseconds == 0) {
+        return quoted(text) + " is not a duration from 1 to " + std::to_string(max) + " ms";
+    }
+    if (milliseconds) {
+        target = *milliseconds;
+    }
+    return error;
 }
 
 std::string parseOptions(OptionSet allowed, std::span<const std::string_view> options,
@@ -71,8 +85,7 @@ std::string parseOptions(OptionSet allowed, std::span<const std::string_view> op
         } else if (option == "--edge") {
             error = readNumber("an edge", value, 0, 1, command.measureEdge);
         } else {
-            error = readNumber("a time-out in milliseconds", value, 1, kMaxMeasureTimeout,
-                               command.timeoutMilliseconds);
+            error = readDuration(value, kMaxMeasureTimeout, command.timeoutMilliseconds);
         }
         if (!error.empty()) {
             return std::string(option) + ": " + error;
@@ -129,8 +142,7 @@ std::string parseRecordingOperands(std::span<const std::string_view> rest, Optio
     if (rest.size() < 2) {
         return "give the milliseconds and the VCD file";
     }
-    if (std::string error = readNumber("a duration in milliseconds", rest[0], 1,
-                                       kMaxCaptureMilliseconds, command.milliseconds);
+    if (std::string error = readDuration(rest[0], kMaxCaptureMilliseconds, command.milliseconds);
         !error.empty()) {
         return error;
     }

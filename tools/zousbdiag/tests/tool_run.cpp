@@ -19,13 +19,6 @@ namespace zousbdiag::testing_support {
 
 namespace {
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // The parent's environment without the machine's variables, plus ZOUSB_DEVICES=devices, and no
 // shared machine: a zousbsim the user runs must not lend the tool its hubs.
 std::vector<std::string> environmentWith(const std::string& devices) {
@@ -44,17 +37,17 @@ std::vector<std::string> environmentWith(const std::string& devices) {
 
 }  // namespace
 
-ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) {
+RunningTool::RunningTool(const std::string& devices, std::vector<std::string> arguments) {
     const std::filesystem::path folder = ::testing::TempDir();
     const std::string stem = "zousbdiag_" + std::to_string(getpid());
-    const std::filesystem::path outPath = folder / (stem + ".out");
-    const std::filesystem::path errPath = folder / (stem + ".err");
+    outPath_ = folder / (stem + ".out");
+    errPath_ = folder / (stem + ".err");
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath_.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath_.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     arguments.insert(arguments.begin(), ZOUSBDIAG_PATH);
     std::vector<char*> argv;
@@ -69,23 +62,46 @@ ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) 
     }
     envp.push_back(nullptr);
 
-    ToolRun run;
     pid_t child = 0;
     const int spawned =
         posix_spawn(&child, ZOUSBDIAG_PATH, &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         ADD_FAILURE() << "cannot start " << ZOUSBDIAG_PATH;
+        return;
+    }
+    child_ = child;
+}
+
+std::string RunningTool::errorsSoFar() const {
+    return fileText(errPath_);
+}
+
+ToolRun RunningTool::finish() {
+    ToolRun run;
+    if (child_ < 0) {
         return run;
     }
     int status = 0;
-    waitpid(child, &status, 0);
+    waitpid(child_, &status, 0);
+    child_ = -1;
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readFile(outPath);
-    run.err = readFile(errPath);
-    std::filesystem::remove(outPath);
-    std::filesystem::remove(errPath);
+    run.out = fileText(outPath_);
+    run.err = fileText(errPath_);
+    std::filesystem::remove(outPath_);
+    std::filesystem::remove(errPath_);
     return run;
+}
+
+ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) {
+    return RunningTool(devices, std::move(arguments)).finish();
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 bool contains(const std::string& text, const std::string& part) {

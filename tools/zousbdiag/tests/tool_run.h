@@ -2,6 +2,7 @@
 // Runs the built zousbdiag in its own process, as a support engineer would, with its own
 // simulated machine from ZOUSB_DEVICES.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,27 @@ struct ToolRun {
 
 ToolRun runTool(const std::string& devices, std::vector<std::string> arguments);
 
+// The tool started and not yet waited for, so a test can act on what it has said so far.
+class RunningTool {
+  public:
+    RunningTool(const std::string& devices, std::vector<std::string> arguments);
+    ~RunningTool() { finish(); }
+    RunningTool(const RunningTool&) = delete;
+    RunningTool& operator=(const RunningTool&) = delete;
+
+    std::string errorsSoFar() const;
+    // Waits for the tool to end (once; later calls answer an empty run).
+    ToolRun finish();
+
+  private:
+    std::string outPath_;
+    std::string errPath_;
+    int child_ = -1;
+};
+
 bool contains(const std::string& text, const std::string& part);
+
+// The whole content of a text file; empty when it cannot be read.
+std::string fileText(const std::filesystem::path& path);
 
 }  // namespace zousbdiag::testing_support

@@ -1,14 +1,19 @@
-// Two processes that open the same slot share its access semaphore: their multi-request
-// sequences never interleave.
+// The slot's access lock: two processes that open the same slot never interleave their
+// multi-request sequences; a sequence waits for another program's hold and says so through the
+// lock observer; a holder that was killed leaves the lock free.
 
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
+#include <thread>
 
 #include "library/tests/library_test_support.h"
+#include "platform/named_lock.h"
+#include "platform/tests/lock_notice_log.h"
 
 namespace zo::test {
 namespace {
@@ -80,7 +85,7 @@ bool restartOutputsManyTimes(SharedLog& log, std::uint8_t process) {
     return allDone;
 }
 
-TEST(AccessSemaphore, SerialisesTheSequencesOfTwoProcessesOnTheSameSlot) {
+TEST(AccessLock, SerialisesTheSequencesOfTwoProcessesOnTheSameSlot) {
     void* memory = ::mmap(nullptr, sizeof(SharedLog), PROT_READ | PROT_WRITE,
                           MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(memory, MAP_FAILED);
@@ -121,6 +126,62 @@ TEST(AccessSemaphore, SerialisesTheSequencesOfTwoProcessesOnTheSameSlot) {
     EXPECT_EQ(sequences[1], kRestartsPerProcess);
     log->~SharedLog();
     ::munmap(memory, sizeof(SharedLog));
+}
+
+using namespace std::chrono_literals;
+using platform::LockNotice;
+using platform::NamedLock;
+using platform::testing::LockNoticeLog;
+
+class AccessLockTest : public LibraryTest {
+  protected:
+    void SetUp() override {
+        plug();
+        handle_ = probeAndOpen();
+        ASSERT_NE(handle_, nullptr);
+    }
+    QnHandle handle_ = nullptr;
+};
+
+TEST_F(AccessLockTest, ASequenceWaitsWhileAnotherProgramHoldsTheSlotsLockAndSaysSo) {
+    auto otherProgram = NamedLock::open("ZoDevAccessFlag_000");
+    ASSERT_TRUE(otherProgram && otherProgram->acquire(0ms));
+    LockNoticeLog log(0ms);
+    int32_t status = -1;
+    std::thread switching([&] { status = QnOpenOutputs(handle_, 1); });
+    EXPECT_TRUE(log.awaitWaiting());
+    otherProgram->release();
+    switching.join();
+    EXPECT_EQ(status, QN_OK);
+    const std::vector<LockNotice> notices = log.notices();
+    ASSERT_EQ(log.kinds(), (std::vector{LockNotice::Kind::Waiting, LockNotice::Kind::Obtained}));
+    EXPECT_EQ(notices[0].name, "ZoDevAccessFlag_000");
+    EXPECT_EQ(notices[0].limit, 10000ms);
+}
+
+TEST_F(AccessLockTest, AProgramKilledWhileHoldingTheLockLeavesItFree) {
+    std::array<int, 2> pipe{};
+    ASSERT_EQ(::pipe(pipe.data()), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto lock = NamedLock::open("ZoDevAccessFlag_000");
+        const char taken = lock && lock->acquire(0ms) ? 'y' : 'n';
+        if (::write(pipe[1], &taken, 1) == 1) {
+            ::pause();
+        }
+        ::_exit(1);
+    }
+    char taken = 0;
+    ASSERT_EQ(::read(pipe[0], &taken, 1), 1);
+    ASSERT_EQ(taken, 'y');
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+    LockNoticeLog log(0ms);
+    EXPECT_EQ(QnOpenOutputs(handle_, 1), QN_OK);
+    EXPECT_TRUE(log.kinds().empty()) << "the sequence found the lock free";
 }
 
 }  // namespace
