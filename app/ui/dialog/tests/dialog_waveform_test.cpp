@@ -1,7 +1,7 @@
 // End to end: for each program mode, a configuration made by clicking the main window's controls
 // puts out on the simulated hub the waveform that the window's timing diagram draws, to within one
-// column. The diagram states what a mode means; where the hub's model does something else, the
-// case says what the hub does instead.
+// column. The diagram states what a mode means; a case that has to avoid a moment the diagram
+// cannot show (a tick's race between two channels) says why.
 
 #include <gtest/gtest.h>
 
@@ -60,33 +60,24 @@ class WaveformTest : public DialogTest {
 
     // Lets the hub run for the diagram's time range from the moment of the last output switch
     // (the clock has stood still since) and compares what each channel put out.
-    void expectAsDrawn(const std::vector<std::size_t>& channels, const char* picture,
-                       bool hubAgrees = true, const char* hubInstead = "") {
+    void expectAsDrawn(const std::vector<std::size_t>& channels, const char* picture) {
         hub_->hub().startRecording();
         const std::uint64_t start = clock_->nanosecondsSincePowerOn();
         clock_->advance(static_cast<std::uint64_t>(TimeRange()) * 1000 + 1000);
-        compare(hub_->hub().stopRecording(), start, channels, hubAgrees, hubInstead);
+        compare(hub_->hub().stopRecording(), start, channels);
         SaveScreenshot(dialog(), picture);
     }
 
     void compare(const hub::Waveform& waveform, std::uint64_t start,
-                 const std::vector<std::size_t>& channels, bool hubAgrees, const char* hubInstead) {
+                 const std::vector<std::size_t>& channels) {
         const DiagramTrace drawn =
             TraceTimeDiagram(dialog().Editor().Config(), TimeRange(), columns_);
-        bool allAgree = true;
         for (std::size_t c : channels) {
             const std::vector<std::uint8_t> put = HubColumns(
                 waveform, static_cast<std::uint8_t>(c), start, kMicrosecondsPerColumn, columns_);
-            const bool agrees = ColumnsApart(drawn.levels[c], put).empty();
-            allAgree = allAgree && agrees;
-            if (hubAgrees) {
-                EXPECT_TRUE(agrees) << "channel " << c << "\n drawn " << Picture(drawn.levels[c])
-                                    << "\n   hub " << Picture(put);
-            }
-        }
-        if (!hubAgrees) {
-            EXPECT_FALSE(allAgree) << "The hub now puts out what the diagram draws (it did "
-                                   << hubInstead << "): expect agreement here.";
+            EXPECT_TRUE(ColumnsApart(drawn.levels[c], put).empty())
+                << "channel " << c << "\n drawn " << Picture(drawn.levels[c]) << "\n   hub "
+                << Picture(put);
         }
     }
 
@@ -141,7 +132,7 @@ TEST_F(WaveformTest, ExternalCyclesOfTheMeasuredInput) {
         }
     }
     ASSERT_NE(start, 0u) << "channel 0 never rose";
-    compare(waveform, start, {0}, true, "");
+    compare(waveform, start, {0});
     SaveScreenshot(dialog(), "main_mode_external");
 }
 
@@ -154,13 +145,16 @@ TEST_F(WaveformTest, StartStopStartedOnInputAWhileInputBLetsItRun) {
 }
 
 TEST_F(WaveformTest, RateSwitchTwoPeriodsOfRateOneThenRateTwo) {
-    // Input B rises after two periods of rate 1 (20 ms) and stays high beyond the picture.
-    openOn({.inputAHz = 1'000'000.0, .inputBHz = 25.0});
+    // The mode starts on input A and switches on input B. The outputs open 60 ms after power-on:
+    // input A (12.5 Hz, high from 40 ms to 80 ms) is active then and falls as input B (6.25 Hz)
+    // rises at 80 ms, after two periods of rate 1 (20 ms); neither changes again in the picture.
+    openOn({.inputAHz = 12.5, .inputBHz = 6.25});
     ASSERT_LE(TimeRange(), 40'000);
     choose(ctl::kModeList, kModeRateSwitch);
     clickSpin(1132, true);  // rate 2: 200 Hz
+    clock_->advance(60'000'000);
     click(ctl::OutputButton(0));
-    expectAsDrawn({0}, "main_mode_rate_switch", false, "switch to rate 2 while input A was low");
+    expectAsDrawn({0}, "main_mode_rate_switch");
 }
 
 TEST_F(WaveformTest, BurstSingleOneBurstAfterTheDelay) {
@@ -174,7 +168,11 @@ TEST_F(WaveformTest, BurstSingleOneBurstAfterTheDelay) {
 }
 
 TEST_F(WaveformTest, BurstRetriggeredOnEachRiseOfItsTriggeringChannel) {
+    // Channel 0 rises first after its delay: a rise at the very moment the outputs open comes
+    // before the triggered channel watches its trigger, so no hub takes it for an edge, while
+    // the diagram, which knows no ticks, draws a burst there.
     openOn({});
+    clickSpin(1172, true, 3);  // channel 0: delay 300.0 µs
     choose(ctl::kChannelList, 1);
     choose(ctl::kModeList, kModeBurstRetriggered);
     setOneKilohertz();
@@ -182,8 +180,7 @@ TEST_F(WaveformTest, BurstRetriggeredOnEachRiseOfItsTriggeringChannel) {
     choose(ctl::kGateSourceList, 3);  // triggered by channel 0
     click(ctl::OutputButton(0));
     click(ctl::OutputButton(1));
-    expectAsDrawn({0, 1}, "main_mode_burst_retriggered", false,
-                  "start each burst on channel 0's falling edge");
+    expectAsDrawn({0, 1}, "main_mode_burst_retriggered");
 }
 
 }  // namespace
