@@ -22,7 +22,10 @@ namespace {
 
 constexpr QSize kCellSize{17, 24};
 constexpr QSize kSpinSize{17, 20};
-constexpr QSize kDisplaySize{120, 24};
+constexpr int kDisplayHeight = 24;
+// The widest read-out: a frequency of eight digits (inputs are measured up to 10 MHz) and a tenth.
+constexpr char kWidestReadOut[] = "00000000.0";
+constexpr int kDisplayMargin = 8;
 constexpr QSize kOutputButtonSize{44, 30};
 constexpr QSize kOutputIconSize{16, 16};
 constexpr int kMaxLabelLength = 64;
@@ -129,9 +132,13 @@ QGridLayout* BuildEditor(Builder& b) {
          {std::tuple{ctl::kMeasureACheck, ctl::kFrequencyADisplay, ids::kMainExternalFrequencyA},
           std::tuple{ctl::kMeasureBCheck, ctl::kFrequencyBDisplay, ids::kMainExternalFrequencyB}}) {
         auto* readOut = b.Make<CDigEdit>(display);
-        readOut->setFixedSize(kDisplaySize);
         readOut->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         readOut->Init(true, 1, 0);
+        // Sized by its own font, so no digit of a large frequency is cut off.
+        readOut->setFixedSize(
+            readOut->fontMetrics().horizontalAdvance(QLatin1String(kWidestReadOut)) +
+                kDisplayMargin,
+            kDisplayHeight);
         grid->addWidget(b.Make<QCheckBox>(check, ResourceText(text)), row, 0, 1, 2);
         grid->addWidget(readOut, row, 2, Qt::AlignRight);
         ++row;

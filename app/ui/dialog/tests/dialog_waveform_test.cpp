@@ -13,6 +13,7 @@
 #include "app/ui/diagram/time_wnd.h"
 #include "app/ui/dialog/tests/dialog_fixture.h"
 #include "app/ui/dialog/tests/waveform_columns.h"
+#include "app/ui/dig_edit.h"
 #include "app/ui/tests/screenshot.h"
 
 namespace zo::quintel::testing {
@@ -117,6 +118,11 @@ TEST_F(WaveformTest, ExternalCyclesOfTheMeasuredInput) {
         settle();
     }
     ASSERT_NEAR(dialog().Editor().Config().measuredPeriodA, 1000, 2);
+    // The read-out shows all seven digits of 1 MHz.
+    auto* readOut = control<CDigEdit>(ctl::kFrequencyADisplay);
+    EXPECT_EQ(readOut->text(), "1000000.0");
+    EXPECT_LE(readOut->fontMetrics().horizontalAdvance(readOut->text()),
+              readOut->contentsRect().width());
     choose(ctl::kModeList, kModeExternal);  // 10000 cycles of 1 µs, duty cycle 500 ‰
     hub_->hub().startRecording();
     click(ctl::OutputButton(0));
