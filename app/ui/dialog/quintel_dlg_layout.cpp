@@ -12,6 +12,7 @@
 #include "app/core/string_ids.h"
 #include "app/ui/control_id.h"
 #include "app/ui/diagram/time_wnd.h"
+#include "app/ui/dialog/lock_column.h"
 #include "app/ui/dig_edit.h"
 #include "app/ui/image_button_with_style.h"
 #include "app/ui/resource_lookup.h"
@@ -178,19 +179,16 @@ QVBoxLayout* BuildDiagram(Builder& b, QWidget& dialog) {
     return column;
 }
 
-QVBoxLayout* BuildLocks(Builder& b) {
-    auto* column = new QVBoxLayout;
+LockColumn* BuildLocks(Builder& b, QWidget& dialog) {
     auto* caption = b.Make<QLabel>(ctl::kLockCaption, ResourceText(ids::kMainLock));
     QFont bold = caption->font();
     bold.setWeight(QFont::DemiBold);
     caption->setFont(bold);
-    column->addWidget(caption, 0, Qt::AlignHCenter);
+    std::array<QCheckBox*, 8> boxes{};
     for (int k = 0; k < 8; ++k) {
-        column->addStretch(1);
-        column->addWidget(b.Make<QCheckBox>(ctl::LockCheck(k)), 0, Qt::AlignHCenter);
+        boxes[static_cast<std::size_t>(k)] = b.Make<QCheckBox>(ctl::LockCheck(k));
     }
-    column->addStretch(1);
-    return column;
+    return new LockColumn(*caption, boxes, *b.controls().diagram, &dialog);
 }
 
 }  // namespace
@@ -201,7 +199,7 @@ QuintelDlgControls BuildQuintelDlgControls(QWidget& dialog) {
     layout->addLayout(BuildEditor(builder));
     layout->addLayout(BuildOutputButtons(builder));
     layout->addLayout(BuildDiagram(builder, dialog), 1);
-    layout->addLayout(BuildLocks(builder));
+    layout->addWidget(BuildLocks(builder, dialog));
     builder.controls().layout = layout;
     return builder.Take();
 }

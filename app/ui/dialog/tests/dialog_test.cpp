@@ -221,6 +221,18 @@ TEST_F(DialogTest, TheDiagramTakesTheSpaceTheWindowGains) {
     EXPECT_GE(dialog().Diagram()->width(), before.width() + 250);
     EXPECT_GE(dialog().Diagram()->height(), before.height() + 150);
     EXPECT_EQ(control<CDigEdit>(1081)->size(), QSize(17, 24)) << "the cells keep their size";
+
+    // Each lock box stays level with its channel's row of the diagram.
+    CTimeWnd& diagram = *dialog().Diagram();
+    const DiagramLayout layout = diagram.PlotLayout();
+    const int plotTop =
+        diagram.mapTo(&dialog(), diagram.contentsRect().topLeft()).y() + layout.plot.top;
+    for (int k = 0; k < 8; ++k) {
+        QWidget* box = control<QCheckBox>(ctl::LockCheck(k));
+        const int middle = box->mapTo(&dialog(), box->rect().center()).y();
+        EXPECT_GE(middle, plotTop + k * layout.cellHeight) << "lock " << k;
+        EXPECT_LT(middle, plotTop + (k + 1) * layout.cellHeight) << "lock " << k;
+    }
 }
 
 }  // namespace
