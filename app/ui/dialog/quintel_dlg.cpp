@@ -27,6 +27,8 @@
 namespace zo::quintel {
 namespace {
 
+constexpr QSize kFirstSize{1100, 560};
+
 QString Utf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -46,6 +48,8 @@ CQuintelDlg::CQuintelDlg(QuintelDlgOptions options, QWidget* parent)
     controls_.diagram->SetConfig(&editor_.Config());
     BuildMenu();
     ConnectControls();
+    // Until the user's placement applies: room for a diagram about as wide as the editor.
+    resize(sizeHint().expandedTo(kFirstSize));
 }
 
 CQuintelDlg::~CQuintelDlg() {
