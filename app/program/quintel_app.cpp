@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QTimer>
 #include <QUrl>
 
 #include "app/core/language_index.h"
@@ -14,18 +13,6 @@
 #include "app/ui/font_substitutes.h"
 
 namespace zo::quintel {
-namespace {
-
-// Ends the splash as soon as the event loop runs: a picture of the window has no one to wait for.
-class NoSplashTimer final : public SplashTimer {
-  public:
-    void Start(std::chrono::milliseconds, std::function<void()> expired) override {
-        QTimer::singleShot(0, std::move(expired));
-    }
-    void Stop() override {}
-};
-
-}  // namespace
 
 void CQuintelApp::InitInstance() {
     InstallFontSubstitutes();
@@ -38,11 +25,11 @@ void CQuintelApp::InitInstance() {
 
 int CQuintelApp::Run(const ProgramOptions& options) {
     InitInstance();
-    NoSplashTimer noSplash;
+    ImmediateSplashTimer immediateSplash;
     QuintelDlgOptions dialogOptions;
     dialogOptions.openManual = [this] { OpenManual(); };
     if (options.screenshotPath) {
-        dialogOptions.splashTimer = &noSplash;
+        dialogOptions.splashTimer = &immediateSplash;
     }
     CQuintelDlg dialog(dialogOptions);
     dialog.Initialise();

@@ -21,15 +21,6 @@
 
 namespace zo::quintel::testing {
 
-// Ends the splash as soon as the event loop runs.
-class NoSplashTimer final : public SplashTimer {
-  public:
-    void Start(std::chrono::milliseconds, std::function<void()> expired) override {
-        QTimer::singleShot(0, std::move(expired));
-    }
-    void Stop() override {}
-};
-
 class DialogTest : public ::testing::Test {
   protected:
     DialogTest();
@@ -83,7 +74,7 @@ class DialogTest : public ::testing::Test {
     ProgramRegistry registry_;
     CZoqnHelper binder_;
     std::unique_ptr<kernel::Machine> machine_;
-    NoSplashTimer splash_;
+    ImmediateSplashTimer splash_;
     QuintelDlgOptions options_;
     int manualOpened_ = 0;
     std::unique_ptr<CQuintelDlg> dialog_;
