@@ -12,6 +12,7 @@
 
 #include "app/core/device_config_storage.h"
 #include "app/core/editor/control_ids.h"
+#include "app/core/language_index.h"
 #include "app/core/window_pos.h"
 #include "app/ui/about_dlg.h"
 #include "app/ui/diagram/time_wnd.h"
@@ -211,6 +212,37 @@ TEST_F(DialogTest, TheMenuReachesTheManualTheLanguageAndAbout) {
     });
     command(CQuintelDlg::kAboutCommand)->trigger();
     EXPECT_TRUE(aboutShown);
+}
+
+TEST_F(DialogTest, ALanguageChosenFromTheMenuIsStoredForTheNextStart) {
+    open();
+    QAction* language = nullptr;
+    for (QAction* action : dialog().MenuBar()->actions().front()->menu()->actions()) {
+        if (action->data().toInt() == CQuintelDlg::kLanguageCommand) {
+            language = action;
+        }
+    }
+    ASSERT_NE(language, nullptr);
+    int chosen = -1;
+    QTimer::singleShot(0, [&] {
+        auto* dialogShown = shownWindow<CLanguageDlg>();
+        ASSERT_NE(dialogShown, nullptr);
+        auto* list = dialogShown->findChild<QComboBox*>();
+        if (list == nullptr || list->count() != 2) {
+            dialogShown->reject();
+        }
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->count(), 2) << "English and the German file under the tests' name";
+        list->setCurrentIndex(1);
+        answerMessage(QMessageBox::Ok);
+        dialogShown->accept();
+        chosen = dialogShown->ChosenIndex();
+    });
+    language->trigger();
+    settle();
+    ASSERT_GT(chosen, 0);
+    EXPECT_EQ(ReadLanguageIndex(), chosen);
+    EXPECT_EQ(lastMessage, "Restart the program to change language.");
 }
 
 TEST_F(DialogTest, TheDiagramTakesTheSpaceTheWindowGains) {
