@@ -11,7 +11,7 @@
 #include "app/core/settings_keys.h"
 #include "app/core/zoqn_helper.h"
 #include "hub/register_map.h"
-#include "hub/simulated_hub.h"
+#include "hub/testing/observed_hub.h"
 #include "kernel/machine.h"
 #include "platform/tests/temporary_registry.h"
 
@@ -24,39 +24,29 @@ using namespace zo::quintel;
 constexpr std::uint8_t kRegisterWrite = 0xFB;
 
 // Sorts every control transfer that reaches the hub.
-class CountingHub : public zo::usb::UsbDevice {
-  public:
+struct TransferCounts {
     std::atomic<std::uint64_t> transfers = 0;
     std::atomic<std::uint64_t> channel0Loads = 0;  // registers 0..3
     std::atomic<std::uint64_t> otherLoads = 0;     // other channels' and the measurement's
     std::atomic<std::uint64_t> outputEnables = 0;
     std::atomic<std::uint64_t> otherWrites = 0;
 
-    zo::usb::Speed speed() const override { return hub_.speed(); }
-    zo::usb::TransferResult control(const zo::usb::SetupPacket& setup,
-                                    std::span<std::uint8_t> data) override {
+    void Count(const zo::usb::SetupPacket& setup) {
         ++transfers;
-        if (setup.request == kRegisterWrite) {
-            const int reg = setup.value & 0xFF;
-            if (reg < 4) {
-                ++channel0Loads;
-            } else if (reg < zo::hub::kFirstNonLoadRegister) {
-                ++otherLoads;
-            } else if (reg == zo::hub::kOutputEnable) {
-                ++outputEnables;
-            } else {
-                ++otherWrites;
-            }
+        if (setup.request != kRegisterWrite) {
+            return;
         }
-        return hub_.control(setup, data);
+        const int reg = setup.value & 0xFF;
+        if (reg < 4) {
+            ++channel0Loads;
+        } else if (reg < zo::hub::kFirstNonLoadRegister) {
+            ++otherLoads;
+        } else if (reg == zo::hub::kOutputEnable) {
+            ++outputEnables;
+        } else {
+            ++otherWrites;
+        }
     }
-    zo::usb::TransferResult transfer(std::uint8_t endpoint, std::span<std::uint8_t> data) override {
-        return hub_.transfer(endpoint, data);
-    }
-    void portReset() override { hub_.portReset(); }
-
-  private:
-    zo::hub::SimulatedHub hub_;
 };
 
 // A window that shows nothing.
@@ -96,8 +86,9 @@ void digitStepWithOutputOn(benchmark::State& state) {
     CreateUserSettingsKey();
     zo::kernel::Machine machine(
         zo::kernel::MachineOptions{DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}});
-    auto hub = std::make_shared<CountingHub>();
-    machine.pnp().plugIn(hub);
+    TransferCounts counts;
+    machine.pnp().plugIn(std::make_shared<zo::hub::ObservedHub>(
+        [&counts](const zo::usb::SetupPacket& setup) { counts.Count(setup); }));
     CZoqnHelper binder;
     NullView view;
     {
@@ -108,21 +99,21 @@ void digitStepWithOutputOn(benchmark::State& state) {
             return;
         }
         editor.ToggleOutput(0);
-        const std::uint64_t transfers = hub->transfers;
-        const std::uint64_t channel0 = hub->channel0Loads;
-        const std::uint64_t others = hub->otherLoads;
-        const std::uint64_t enables = hub->outputEnables;
-        const std::uint64_t otherWrites = hub->otherWrites;
+        const std::uint64_t transfers = counts.transfers;
+        const std::uint64_t channel0 = counts.channel0Loads;
+        const std::uint64_t others = counts.otherLoads;
+        const std::uint64_t enables = counts.outputEnables;
+        const std::uint64_t otherWrites = counts.otherWrites;
         bool up = true;
         for (auto _ : state) {
             editor.OnSpinDigit(up, 1092);
             up = !up;
         }
-        counter(state, "usb_transfers", hub->transfers - transfers);
-        counter(state, "channel0_loads", hub->channel0Loads - channel0);
-        counter(state, "other_channel_loads", hub->otherLoads - others);
-        counter(state, "output_enables", hub->outputEnables - enables);
-        counter(state, "other_writes", hub->otherWrites - otherWrites);
+        counter(state, "usb_transfers", counts.transfers - transfers);
+        counter(state, "channel0_loads", counts.channel0Loads - channel0);
+        counter(state, "other_channel_loads", counts.otherLoads - others);
+        counter(state, "output_enables", counts.outputEnables - enables);
+        counter(state, "other_writes", counts.otherWrites - otherWrites);
     }
     CZoqnHelper::UnloadDriver();
     for (zo::kernel::UsbPort* port : machine.bus().ports()) {
