@@ -9,8 +9,8 @@ packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmar
 # The signal generator program: Qt 6 Widgets; rsvg-convert renders its SVG images at build time;
 # Liberation Mono, metric-compatible with Courier New, draws the timing diagram's lettering; DejaVu
 # the images' lettering and the digit cells, Noto CJK the glyphs of the Japanese and Chinese
-# translations.
-packages+=(qt6-base-dev librsvg2-bin fonts-liberation fonts-dejavu-core fonts-noto-cjk)
+# translations; xdg-open is the desktop's "open" that shows the user manual (F1).
+packages+=(qt6-base-dev librsvg2-bin fonts-liberation fonts-dejavu-core fonts-noto-cjk xdg-utils)
 windows=()
 if [[ "${1:-}" == "--windows" ]]; then
     # The mingw-w64 cross compilers with std::thread ("posix"), Wine for the tests, and the
@@ -26,10 +26,6 @@ if [[ "${1:-}" == "--tests" ]]; then
     # is not needed); fakeroot lets the Debian package test install into a scratch root without
     # root.
     packages+=(tshark sigrok-cli python3 python3-pytest fakeroot)
-fi
-if [[ "${1:-}" == "--fuzz" ]]; then
-    # clang with its runtime libraries builds the libFuzzer targets.
-    packages+=(clang libclang-rt-14-dev)
 fi
 if [[ "${1:-}" == "--fuzz" ]]; then
     # clang with its runtime libraries builds the libFuzzer targets.
