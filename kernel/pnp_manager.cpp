@@ -41,7 +41,23 @@ NTSTATUS PnpManager::start(int port) {
 }
 
 NTSTATUS PnpManager::stop(int port) {
+    std::lock_guard lock(serial_);
+    const NTSTATUS agreed = sendPnp(port, IRP_MN_QUERY_STOP_DEVICE, nullptr);
+    if (!NT_SUCCESS(agreed)) {
+        sendPnp(port, IRP_MN_CANCEL_STOP_DEVICE, nullptr);
+        return agreed;
+    }
     return sendPnp(port, IRP_MN_STOP_DEVICE, nullptr);
+}
+
+NTSTATUS PnpManager::removeOrderly(int port) {
+    std::lock_guard lock(serial_);
+    const NTSTATUS agreed = sendPnp(port, IRP_MN_QUERY_REMOVE_DEVICE, nullptr);
+    if (!NT_SUCCESS(agreed)) {
+        sendPnp(port, IRP_MN_CANCEL_REMOVE_DEVICE, nullptr);
+        return agreed;
+    }
+    return remove(port);
 }
 
 NTSTATUS PnpManager::surpriseRemove(int port) {

@@ -32,7 +32,11 @@ class PnpManager {
     // The single requests, for tests that walk the states themselves.
     NTSTATUS addDevice(int port);
     NTSTATUS start(int port);
+    // Asks with a query-stop first; a stack that refuses gets a cancel-stop and keeps running.
     NTSTATUS stop(int port);
+    // An orderly removal (the user ejects the device): query-remove, then removal, or a
+    // cancel-remove when the stack refuses. The port stays on the bus.
+    NTSTATUS removeOrderly(int port);
     NTSTATUS surpriseRemove(int port);
     NTSTATUS remove(int port);
     NTSTATUS queryCapabilities(int port, DEVICE_CAPABILITIES& capabilities);

@@ -49,8 +49,14 @@ NTSTATUS dispatchInternalControl(DEVICE_OBJECT* pdo, IRP* irp) {
 NTSTATUS dispatchPnp(DEVICE_OBJECT* pdo, IRP* irp) {
     IO_STACK_LOCATION* location = IoGetCurrentIrpStackLocation(irp);
     switch (location->MinorFunction) {
+        // A port can always be stopped or removed: the bus driver agrees to every query and
+        // takes back its agreement when asked.
         case IRP_MN_START_DEVICE:
+        case IRP_MN_QUERY_STOP_DEVICE:
+        case IRP_MN_CANCEL_STOP_DEVICE:
         case IRP_MN_STOP_DEVICE:
+        case IRP_MN_QUERY_REMOVE_DEVICE:
+        case IRP_MN_CANCEL_REMOVE_DEVICE:
         case IRP_MN_SURPRISE_REMOVAL:
         case IRP_MN_REMOVE_DEVICE:
             return completeWith(irp, STATUS_SUCCESS);

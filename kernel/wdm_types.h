@@ -64,7 +64,10 @@ inline constexpr UCHAR IRP_MJ_MAXIMUM_FUNCTION = 0x1B;
 inline constexpr UCHAR IRP_MN_START_DEVICE = 0x00;
 inline constexpr UCHAR IRP_MN_QUERY_REMOVE_DEVICE = 0x01;
 inline constexpr UCHAR IRP_MN_REMOVE_DEVICE = 0x02;
+inline constexpr UCHAR IRP_MN_CANCEL_REMOVE_DEVICE = 0x03;
 inline constexpr UCHAR IRP_MN_STOP_DEVICE = 0x04;
+inline constexpr UCHAR IRP_MN_QUERY_STOP_DEVICE = 0x05;
+inline constexpr UCHAR IRP_MN_CANCEL_STOP_DEVICE = 0x06;
 inline constexpr UCHAR IRP_MN_QUERY_CAPABILITIES = 0x09;
 inline constexpr UCHAR IRP_MN_SURPRISE_REMOVAL = 0x17;
 
