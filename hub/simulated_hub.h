@@ -16,8 +16,8 @@
 #include "hub/information_block.h"
 #include "hub/loopback_queue.h"
 #include "hub/register_file.h"
-#include "hub/usb_device.h"
 #include "hub/waveform.h"
+#include "kernel/usb_device.h"
 
 namespace zo::hub {
 

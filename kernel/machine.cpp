@@ -34,7 +34,9 @@ Machine::Machine(MachineOptions options)
                 "ZOUSB_CAPTURE: cannot write " + options_.capturePath + ": " + error;
         }
     }
-    bus_ = std::make_unique<UsbBus>(options_.completion, capture_.get());
+    bus_ = std::make_unique<UsbBus>(
+        options_.completion, capture_.get(),
+        options_.busClock ? options_.busClock : std::make_shared<SteadyBusClock>());
     bus_->createDriver();
     if (options_.functionDriver != nullptr) {
         functionDriver_ = createDriver("\\Driver\\zousbdrv", options_.functionDriver);

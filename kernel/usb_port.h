@@ -14,8 +14,8 @@
 #include <span>
 #include <vector>
 
-#include "hub/usb_device.h"
 #include "kernel/usb.h"
+#include "kernel/usb_device.h"
 #include "kernel/usbmon_capture.h"
 
 namespace zo::kernel {
@@ -46,6 +46,13 @@ class UsbPort {
                                 std::span<std::uint8_t> data);
     usb::TransferResult transfer(std::uint64_t urbId, const PipeState& pipe,
                                  std::span<std::uint8_t> data);
+    // One isochronous packet in the bus's (micro)frame `frame`; the capture shows the whole
+    // transfer instead (record()).
+    usb::TransferResult isochronousPacket(const PipeState& pipe, std::uint64_t frame,
+                                          std::span<std::uint8_t> data);
+    // Writes an event of this port's device to the capture, when one is open, with the device's
+    // address and the present time.
+    void record(UsbmonEvent event);
 
     // The configuration state, guarded by mutex().
     std::mutex& mutex() { return mutex_; }

@@ -33,8 +33,8 @@ TEST(DriverCapture, TsharkShowsTheRegisterWriteAsSent) {
     const auto path = std::filesystem::temp_directory_path() /
                       ("zousb-capture-" + std::to_string(::getpid()) + ".pcap");
     {
-        kernel::Machine machine(kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Deferred,
-                                                       0x600, path.string()});
+        kernel::Machine machine(kernel::MachineOptions{
+            DriverEntry, kernel::BusCompletion::Deferred, 0x600, path.string(), {}});
         const auto plugged = machine.pnp().plugIn(std::make_shared<hub::SimulatedHub>());
         ASSERT_EQ(plugged.started, STATUS_SUCCESS);
         std::shared_ptr<kernel::OpenFile> file;

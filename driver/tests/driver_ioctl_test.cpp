@@ -241,8 +241,9 @@ TEST_F(IoctlTest, SelectingAnInterfaceReplacesTheRecordAndAFailedCopyLeavesNone)
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_SELECT_INTERFACE, {0, 5}).status, STATUS_SUCCESS)
         << "a missing setting is not reported";
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_QUERY_INTERFACE, {}, 1024).information, 120u);
-    // Allocations: configuration buffer, its read's URB, the selection's URB, the record's copy.
-    machine().pool().failAllocation(4);
+    // Allocations: configuration buffer, its read's URB and request, the selection's URB and
+    // request, the record's copy.
+    machine().pool().failAllocation(6);
     EXPECT_EQ(ioctl(file(), IOCTL_ZOUSB_SELECT_INTERFACE, {0, 0}).status, STATUS_SUCCESS);
     const Reply none = ioctl(file(), IOCTL_ZOUSB_QUERY_INTERFACE, {}, 1024);
     EXPECT_EQ(none.status, STATUS_SUCCESS);

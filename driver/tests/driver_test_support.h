@@ -75,7 +75,7 @@ class DriverTest : public ::testing::Test {
     explicit DriverTest(kernel::BusCompletion completion = kernel::BusCompletion::Immediate,
                         ULONG usbdiVersion = 0x600)
         : machine_(std::make_unique<kernel::Machine>(
-              kernel::MachineOptions{DriverEntry, completion, usbdiVersion, {}})) {}
+              kernel::MachineOptions{DriverEntry, completion, usbdiVersion, {}, {}})) {}
 
     void TearDown() override {
         for (kernel::UsbPort* port : machine_->bus().ports()) {

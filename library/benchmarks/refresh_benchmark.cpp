@@ -55,8 +55,8 @@ BENCHMARK(compileOneChannel);
 // One edit of one channel, then the refresh: the library compares eight blocks, compiles the
 // changed channel and uploads it register by register, each write one control transfer.
 void refreshAfterOneEdit(benchmark::State& state) {
-    zo::kernel::Machine machine(
-        zo::kernel::MachineOptions{DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}});
+    zo::kernel::Machine machine(zo::kernel::MachineOptions{
+        DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}, {}});
     auto hub = std::make_shared<CountingHub>();
     machine.pnp().plugIn(hub);
     QnLoadDriver();

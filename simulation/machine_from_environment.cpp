@@ -1,5 +1,7 @@
-// The machine a process gets when it does not make its own: hubs from ZOUSB_DEVICES, a capture
-// from ZOUSB_CAPTURE, and zousbdrv loaded from the folder of this library.
+// The composition point of the simulated machine: the one place where the kernel stand-in meets
+// the device models. A process that does not make its own machine gets this one: simulated hubs
+// from ZOUSB_DEVICES, a capture from ZOUSB_CAPTURE, and zousbdrv loaded from the folder of this
+// library. The kernel itself knows devices only through kernel/usb_device.h.
 
 #include <dlfcn.h>
 
