@@ -41,6 +41,10 @@ std::uint64_t IsochronousSchedule::Transfer::due() const {
     return start + (done + 1) * period;
 }
 
+std::uint64_t IsochronousSchedule::Transfer::end() const {
+    return start + urb->UrbIsochronousTransfer.NumberOfPackets * period;
+}
+
 IsochronousSchedule::IsochronousSchedule(std::shared_ptr<BusClock> clock)
     : clock_(std::move(clock)) {
     clock_->setListener([this] {
@@ -82,7 +86,9 @@ NTSTATUS IsochronousSchedule::submit(UsbPort& port, IRP* irp, URB& urb) {
         if (stopping_) {
             transfer.ending = USBD_STATUS_CANCELED;
         } else if (!USBD_ERROR(transfer.ending)) {
-            transfer.ending = place(transfer, clock_->nanoseconds());
+            const bool fromCompletion = std::this_thread::get_id() == thread_.get_id();
+            transfer.ending =
+                place(transfer, fromCompletion ? completionTime_ : clock_->nanoseconds());
             transfer.placed = !USBD_ERROR(transfer.ending);
         }
         const char kind = transfer.placed ? 'S' : 'E';
@@ -200,6 +206,7 @@ void IsochronousSchedule::run() {
             continue;
         }
         if (ready->due() == 0) {
+            completionTime_ = USBD_ERROR(ready->ending) ? now : ready->end();
             std::list<Transfer> ended;
             ended.splice(ended.end(), transfers_, ready);
             ++completing_;

@@ -15,6 +15,7 @@ constexpr NTSTATUS ntStatus(std::uint32_t bits) {
 
 inline constexpr NTSTATUS STATUS_SUCCESS = 0;
 inline constexpr NTSTATUS STATUS_PENDING = 0x00000103;
+inline constexpr NTSTATUS STATUS_DEVICE_BUSY = ntStatus(0x80000011);
 inline constexpr NTSTATUS STATUS_MORE_PROCESSING_REQUIRED = ntStatus(0xC0000016);
 inline constexpr NTSTATUS STATUS_UNSUCCESSFUL = ntStatus(0xC0000001);
 inline constexpr NTSTATUS STATUS_NOT_IMPLEMENTED = ntStatus(0xC0000002);

@@ -20,7 +20,7 @@ void PnpManager::unplug(int port) {
     if (plugged == nullptr) {
         return;
     }
-    plugged->disconnect();
+    machine_.bus().disconnect(*plugged);
     surpriseRemove(port);
     remove(port);
     machine_.bus().detach(*plugged);

@@ -147,9 +147,13 @@ UsbPort& UsbBus::attach(std::shared_ptr<usb::UsbDevice> device) {
     return port;
 }
 
-void UsbBus::detach(UsbPort& port) {
+void UsbBus::disconnect(UsbPort& port) {
     port.disconnect();
     isochronous_.cancel(port, std::nullopt, USBD_STATUS_DEVICE_GONE);
+}
+
+void UsbBus::detach(UsbPort& port) {
+    disconnect(port);
     std::deque<Job> gone;
     {
         std::lock_guard lock(mutex_);

@@ -31,6 +31,9 @@ class UsbBus {
 
     // A device is plugged in: a new port and its physical device object.
     UsbPort& attach(std::shared_ptr<usb::UsbDevice> device);
+    // The device is pulled out: nothing answers on the port any more, and its isochronous
+    // transfers end at once, as a host controller ends them.
+    void disconnect(UsbPort& port);
     // The device is gone: transfers in flight end, the physical device object is deleted.
     void detach(UsbPort& port);
     UsbPort* port(int number);
