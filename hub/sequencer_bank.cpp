@@ -150,6 +150,12 @@ std::uint8_t SequencerBank::outputs() const {
     return outputs;
 }
 
+std::uint16_t SequencerBank::signalLevels() const {
+    const std::uint64_t tick = now_ / kTickNanoseconds;
+    return static_cast<std::uint16_t>(outputs() | (inputA_.levelAt(tick) ? 1U << 8 : 0U) |
+                                      (inputB_.levelAt(tick) ? 1U << 9 : 0U));
+}
+
 void SequencerBank::startRecording(std::size_t maxTransitions) {
     recorder_.emplace(now_, outputs(), inputA_, inputB_, maxTransitions);
 }

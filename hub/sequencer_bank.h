@@ -49,6 +49,9 @@ class SequencerBank {
     bool measurementFinished() const { return sequencers_[kMeasurementSequencer].output(); }
     // Bit k: channel k's output.
     std::uint8_t outputs() const;
+    // The ten signals at the moment last advanced to: outputs in bits 0..7, input A in bit 8 and
+    // input B in bit 9, as a recording would show them then.
+    std::uint16_t signalLevels() const;
 
     // Recording of outputs and inputs from the present moment. Starting again discards a running
     // recording; stopping without one returns an empty waveform of the present moment.
