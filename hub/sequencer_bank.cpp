@@ -67,8 +67,8 @@ void SequencerBank::runTicksBefore(std::uint64_t endTick) {
 }
 
 bool SequencerBank::isRepeatable() const {
-    // Recorded transitions must all be seen; inputs A and B have their own periods.
-    if (recorder_) {
+    // Recorded and observed transitions must all be seen; inputs A and B have their own periods.
+    if (recorder_ || observer_ != nullptr) {
         return false;
     }
     for (std::size_t index = 0; index < kSequencerCount; ++index) {
@@ -106,14 +106,15 @@ void SequencerBank::stepAll(std::uint64_t tick, const SignalSources& sources) {
     for (std::size_t index = 0; index < kSequencerCount; ++index) {
         sequencers_[index].step(programs_[index], sources, tick);
     }
-    if (recorder_) {
-        recorder_->outputsChanged(tick * kTickNanoseconds, outputs());
-    }
+    noteOutputs(tick * kTickNanoseconds);
 }
 
 void SequencerBank::noteOutputs(std::uint64_t nanoseconds) {
     if (recorder_) {
         recorder_->outputsChanged(nanoseconds, outputs());
+    }
+    if (observer_ != nullptr) {
+        observer_->outputsChanged(nanoseconds, outputs());
     }
 }
 
@@ -150,9 +151,8 @@ std::uint8_t SequencerBank::outputs() const {
     return outputs;
 }
 
-std::uint16_t SequencerBank::signalLevels() const {
-    const std::uint64_t tick = now_ / kTickNanoseconds;
-    return static_cast<std::uint16_t>(outputs() | (inputA_.levelAt(tick) ? 1U << 8 : 0U) |
+std::uint16_t SequencerBank::inputLevels(std::uint64_t tick) const {
+    return static_cast<std::uint16_t>((inputA_.levelAt(tick) ? 1U << 8 : 0U) |
                                       (inputB_.levelAt(tick) ? 1U << 9 : 0U));
 }
 

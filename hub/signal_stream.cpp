@@ -17,32 +17,55 @@ static_assert(std::endian::native == std::endian::little);
 
 }  // namespace
 
-SignalStream::SignalStream(zo::usb::Speed speed)
-    : periodTicks_(speed == zo::usb::Speed::High ? kHighSpeedPeriodTicks : kFullSpeedPeriodTicks),
+SignalStream::SignalStream(SequencerBank& bank, zo::usb::Speed speed)
+    : bank_(bank),
+      periodTicks_(speed == zo::usb::Speed::High ? kHighSpeedPeriodTicks : kFullSpeedPeriodTicks),
       capacity_(kBacklogNanoseconds / (periodTicks_ * kTickNanoseconds)) {}
 
-void SignalStream::advance(SequencerBank& bank, std::uint64_t nanoseconds) {
+SignalStream::~SignalStream() {
+    stop();
+}
+
+void SignalStream::advance(std::uint64_t nanoseconds) {
     if (streaming_ && nanoseconds > lastPacket_ + kIdleNanoseconds) {
         stop();  // nobody asks any more: the samples would only be thrown away
     }
-    while (streaming_ && nextSampleTick_ * kTickNanoseconds <= nanoseconds) {
-        bank.advanceTo(nextSampleTick_ * kTickNanoseconds);
-        if (samples_.size() == capacity_) {
-            samples_.pop_front();
-            firstTick_ += periodTicks_;
-            lost_ = true;
-        }
-        if (samples_.empty()) {
-            firstTick_ = nextSampleTick_;
-        }
-        samples_.push_back(bank.signalLevels());
-        nextSampleTick_ += periodTicks_;
+    bank_.advanceTo(nanoseconds);
+    if (streaming_) {
+        sampleUntil(nanoseconds / kTickNanoseconds + 1);
     }
-    bank.advanceTo(nanoseconds);
+}
+
+void SignalStream::outputsChanged(std::uint64_t nanoseconds, std::uint8_t outputs) {
+    // The new levels hold from the first tick at or after the moment: a sample on that tick
+    // shows them, as a recording shows them from then on.
+    sampleUntil((nanoseconds + kTickNanoseconds - 1) / kTickNanoseconds);
+    outputs_ = outputs;
+}
+
+void SignalStream::sampleUntil(std::uint64_t endTick) {
+    while (nextSampleTick_ < endTick) {
+        keep(static_cast<std::uint16_t>(outputs_ | bank_.inputLevels(nextSampleTick_)));
+    }
+}
+
+void SignalStream::keep(std::uint16_t levels) {
+    if (samples_.size() == capacity_) {
+        samples_.pop_front();
+        firstTick_ += periodTicks_;
+        lost_ = true;
+    }
+    if (samples_.empty()) {
+        firstTick_ = nextSampleTick_;
+    }
+    samples_.push_back(levels);
+    nextSampleTick_ += periodTicks_;
 }
 
 void SignalStream::start(std::uint64_t nanoseconds) {
     streaming_ = true;
+    outputs_ = bank_.outputs();
+    bank_.observeOutputs(this);
     sequence_ = 0;
     lost_ = false;
     samples_.clear();
@@ -54,6 +77,7 @@ void SignalStream::start(std::uint64_t nanoseconds) {
 void SignalStream::stop() {
     streaming_ = false;
     samples_.clear();
+    bank_.observeOutputs(nullptr);
 }
 
 std::size_t SignalStream::packet(std::uint64_t nanoseconds, std::uint64_t frame,

@@ -26,11 +26,11 @@ SimulatedHub::SimulatedHub(const HubOptions& options, std::shared_ptr<const HubC
       information_(options),
       clock_(clock ? std::move(clock) : std::make_shared<SteadyHubClock>()),
       registers_(options.inputAHz, options.inputBHz),
-      stream_(options.speed) {}
+      stream_(registers_.sequencers(), options.speed) {}
 
 std::uint64_t SimulatedHub::catchUp() {
     const std::uint64_t now = clock_->nanosecondsSincePowerOn();
-    stream_.advance(registers_.sequencers(), now);
+    stream_.advance(now);
     return now;
 }
 

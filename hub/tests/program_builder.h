@@ -122,4 +122,13 @@ struct TestProgram {
     }
 };
 
+// The ungated pulse train of a channel: `high` ticks at level 1, `low` at level 0, for ever.
+inline TestProgram pulseTrain(std::uint32_t high, std::uint32_t low) {
+    TestProgram program;
+    program.delay(high, true);
+    program.delay(low - 1, false);
+    program.jump(false, 0, false);
+    return program;
+}
+
 }  // namespace zo::hub::test

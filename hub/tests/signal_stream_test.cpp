@@ -20,14 +20,6 @@ struct Packet {
     std::vector<std::uint16_t> samples;
 };
 
-TestProgram train(std::uint32_t high, std::uint32_t low) {
-    TestProgram program;
-    program.delay(high, true);
-    program.delay(low - 1, false);
-    program.jump(false, 0, false);
-    return program;
-}
-
 class SignalStreamTest : public ::testing::Test {
   protected:
     explicit SignalStreamTest(HubOptions options = {}) : rig_(options) {
@@ -85,8 +77,8 @@ TEST_F(SignalStreamTest, TheFirstPacketStartsTheStreamAndEachLaterOneCarriesTheS
 TEST_F(SignalStreamTest, SamplesShowWhatTheRecordingOfTheSameStretchShows) {
     HubRig rig({.inputAHz = 100'000, .inputBHz = 30'000});
     ASSERT_TRUE(configure(rig.hub()));
-    rig.upload(0, train(30, 20));   // 1 us
-    rig.upload(3, train(70, 180));  // 5 us
+    rig.upload(0, pulseTrain(30, 20));   // 1 us
+    rig.upload(3, pulseTrain(70, 180));  // 5 us
     rig.openOutputs(0b1001);
     std::vector<std::uint8_t> room(1024);
     rig.hub().isochronous(kIsochronousInEndpoint, 0, room);

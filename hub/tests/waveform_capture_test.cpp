@@ -19,14 +19,6 @@
 namespace zo::hub::test {
 namespace {
 
-TestProgram train(std::uint32_t high, std::uint32_t low) {
-    TestProgram program;
-    program.delay(high, true);
-    program.delay(low - 1, false);
-    program.jump(false, 0, false);
-    return program;
-}
-
 TEST(InputSignal, SquareWaveStartsLowAndChangesEveryHalfPeriod) {
     const InputSignal kilohertz(1000.0);  // half period: 25000 ticks
     EXPECT_FALSE(kilohertz.levelAt(0));
@@ -61,7 +53,7 @@ TEST(InputSignal, SquareWaveStartsLowAndChangesEveryHalfPeriod) {
 
 TEST(WaveformCapture, RecordsOutputsAndInputsFromTheStart) {
     HubRig rig;  // inputs A 1 kHz, B 2.5 kHz
-    rig.upload(5, train(10, 10));
+    rig.upload(5, pulseTrain(10, 10));
     rig.openOutputs(1 << 5);
     rig.advance(kMillisecond - rig.now());
     const Waveform waveform = rig.record(kMillisecond);
@@ -85,7 +77,7 @@ TEST(WaveformCapture, RecordsOutputsAndInputsFromTheStart) {
 
 TEST(WaveformCapture, IsCutAtItsLimitWithEverythingBeforeKept) {
     HubRig rig;
-    rig.upload(0, train(5, 5));
+    rig.upload(0, pulseTrain(5, 5));
     rig.openOutputs(1);
     rig.hub().startRecording(100);
     rig.advance(kMillisecond);
@@ -158,7 +150,7 @@ ParsedVcd parseVcd(const std::string& text) {
 
 TEST(Vcd, DeclaresEveryWireAndGivesTheTrainsPeriodInNanoseconds) {
     HubRig rig;
-    rig.upload(0, train(30, 20));  // 1 us period
+    rig.upload(0, pulseTrain(30, 20));  // 1 us period
     rig.openOutputs(1);
     const Waveform waveform = rig.record(100 * kMicrosecond);
     std::ostringstream out;

@@ -25,18 +25,6 @@ zo::hub::SimulatedHub* simulatedHub(unsigned id) {
     return dynamic_cast<zo::hub::SimulatedHub*>(&ports[id - 1]->device());
 }
 
-// The outputs to open: --outputs, or else every channel a --set names.
-std::uint32_t outputsToOpen(const Command& command) {
-    if (command.outputMask) {
-        return *command.outputMask;
-    }
-    std::uint32_t mask = 0;
-    for (const ParameterSetting& setting : command.settings) {
-        mask |= setting.channel == QN_ALL_CHANNELS ? 0xFFu : 1u << setting.channel;
-    }
-    return mask;
-}
-
 }  // namespace
 
 int runCapture(const Command& command, std::ostream& out, std::ostream& err) {
@@ -49,7 +37,7 @@ int runCapture(const Command& command, std::ostream& out, std::ostream& err) {
         err << "zousbdiag: device " << command.deviceId << " is not a simulated hub\n";
         return kExitFailure;
     }
-    const std::uint32_t mask = outputsToOpen(command);
+    const std::uint32_t mask = outputsToOpen(command.outputMask, command.settings);
     // Recording starts before the outputs open so that the file shows them starting.
     hub->startRecording();
     if (const std::int32_t status = QnOpenOutputs(device.handle(), mask); status != QN_OK) {

@@ -40,6 +40,8 @@ constexpr CommandName kCommands[] = {
     {"measure", CommandKind::Measure, Operands::DeviceId},
     {"capture", CommandKind::Capture, Operands::DeviceId},
     {"disassemble", CommandKind::Disassemble, Operands::DeviceId},
+    {"iso-read", CommandKind::IsoRead, Operands::Instance},
+    {"stream", CommandKind::Stream, Operands::Instance},
 };
 
 bool operatesDevice(CommandKind kind) {
@@ -165,6 +167,10 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
         }
         command.instance = static_cast<unsigned>(*instance);
         rest = rest.subspan(1);
+    }
+    if (command.kind == CommandKind::IsoRead || command.kind == CommandKind::Stream) {
+        std::string error = parseOperationArguments(name, rest, command);
+        return {error.empty() ? command : Command{}, std::move(error)};
     }
     if (command.kind == CommandKind::Ioctl) {
         if (rest.empty()) {

@@ -51,6 +51,18 @@ OpenDevice::~OpenDevice() {
     }
 }
 
+std::uint32_t outputsToOpen(std::optional<std::uint32_t> mask,
+                            std::span<const ParameterSetting> settings) {
+    if (mask) {
+        return *mask;
+    }
+    std::uint32_t named = 0;
+    for (const ParameterSetting& setting : settings) {
+        named |= setting.channel == QN_ALL_CHANNELS ? 0xFFu : 1u << setting.channel;
+    }
+    return named;
+}
+
 int reportFailure(const char* what, std::int32_t status, QnHandle handle, std::ostream& err) {
     err << "zousbdiag: " << what << " failed: " << statusName(status) << "; "
         << hardwareErrorLine(handle) << '\n';

@@ -3,6 +3,7 @@
 // the library's status codes, and changing a device's settings.
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -41,6 +42,11 @@ int reportFailure(const char* what, std::int32_t status, QnHandle handle, std::o
 // after telling err which call refused what, when one fails.
 bool readAndChangeSettings(QnHandle handle, std::span<const ParameterSetting> changes,
                            QnDeviceSettings& settings, std::ostream& err);
+
+// The outputs a command opens: `mask` (--outputs), or else every channel a setting names (channel
+// 8: all).
+std::uint32_t outputsToOpen(std::optional<std::uint32_t> mask,
+                            std::span<const ParameterSetting> settings);
 
 // readAndChangeSettings, then QnRefreshDeviceSettings when anything changed. False after telling
 // err when a call fails.

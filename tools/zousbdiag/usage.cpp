@@ -23,6 +23,19 @@ Commands:
                              --32bit       open the hub as a 32-bit process would
   version N                the driver version (IOCTL_ZOUSB_GET_DRIVER_VERSION)
   last-status N            the last failing USB status (IOCTL_ZOUSB_GET_LAST_USB_STATUS)
+  iso-read N [--packets P] [--per-transfer K] [--transfers T] [--pipe I] [--packet-size S]
+          [--samples]
+                           one isochronous read of P packets (default 64; a multiple of K x T)
+                           from hub N's isochronous pipe, K packets a USB transfer (default 8),
+                           T transfers in flight (default 4): each packet's status and bytes, or
+                           with --samples the hub's sampled signals
+  stream N FILE.vcd [--duration MS] [--ring P] [--per-transfer K] [--transfers T] [--pipe I]
+          [--packet-size S] [--set S]... [--outputs MASK]
+                           streams hub N's outputs and inputs A and B into a VCD file ('-':
+                           standard output) for MS milliseconds or until Ctrl-C; rings of P
+                           packets (default 1024); counts packets received, lost to full rings
+                           and failed; --set and --outputs first program device N + 1 through
+                           the library
 
 Through the device-access library QuintelDrv (ID is a device identifier, 1 to 5, as enumerate
 shows it; each command probes, opens the device, which resets the hub, and closes it again):
@@ -62,6 +75,8 @@ Examples:
   zousbdiag write-register 1 0x40 0x03
   zousbdiag capture 1 5 out.vcd --set 0:HIGH_TIME=30 --set 0:LOW_TIME=20
   zousbdiag measure 1 A
+  zousbdiag iso-read 0 --samples
+  zousbdiag stream 0 live.vcd --set 0:HIGH_TIME=1000 --set 0:LOW_TIME=1500
 
 The simulated hubs come from ZOUSB_DEVICES (for example "sim;sim:speed=full"); ZOUSB_CAPTURE=FILE
 records the USB traffic as a usbmon pcap capture.

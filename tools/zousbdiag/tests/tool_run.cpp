@@ -1,6 +1,7 @@
 #include "tools/zousbdiag/tests/tool_run.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,8 +10,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -39,9 +42,13 @@ std::vector<std::string> environmentWith(const std::string& devices) {
     return variables;
 }
 
-}  // namespace
+struct Interruption {
+    std::filesystem::path ready;
+    std::chrono::milliseconds after;
+};
 
-ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) {
+ToolRun run(const std::string& devices, std::vector<std::string> arguments,
+            const std::optional<Interruption>& interruption) {
     const std::filesystem::path folder = ::testing::TempDir();
     const std::string stem = "zousbdiag_" + std::to_string(getpid());
     const std::filesystem::path outPath = folder / (stem + ".out");
@@ -75,6 +82,13 @@ ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) 
         ADD_FAILURE() << "cannot start " << ZOUSBDIAG_PATH;
         return run;
     }
+    if (interruption) {
+        for (int poll = 0; poll < 1000 && !std::filesystem::exists(interruption->ready); ++poll) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(interruption->after);
+        kill(child, SIGINT);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -83,6 +97,17 @@ ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) 
     std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
     return run;
+}
+
+}  // namespace
+
+ToolRun runTool(const std::string& devices, std::vector<std::string> arguments) {
+    return run(devices, std::move(arguments), std::nullopt);
+}
+
+ToolRun runToolInterrupted(const std::string& devices, std::vector<std::string> arguments,
+                           const std::filesystem::path& ready, std::chrono::milliseconds after) {
+    return run(devices, std::move(arguments), Interruption{ready, after});
 }
 
 bool contains(const std::string& text, const std::string& part) {

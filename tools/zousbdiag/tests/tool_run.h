@@ -2,6 +2,8 @@
 // Runs the built zousbdiag in its own process, as a support engineer would, with its own
 // simulated machine from ZOUSB_DEVICES.
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,10 @@ struct ToolRun {
 };
 
 ToolRun runTool(const std::string& devices, std::vector<std::string> arguments);
+// As runTool, but sends SIGINT (Ctrl-C) to the tool once `ready` exists (the tool has come so far)
+// and `after` more has passed.
+ToolRun runToolInterrupted(const std::string& devices, std::vector<std::string> arguments,
+                           const std::filesystem::path& ready, std::chrono::milliseconds after);
 
 bool contains(const std::string& text, const std::string& part);
 

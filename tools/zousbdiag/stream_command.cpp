@@ -1,0 +1,193 @@
+// stream: reads the hub's signal stream through a driver stream (IOCTL_ZOUSB_START_STREAM,
+// IOCTL_ZOUSB_READ_STREAM, IOCTL_ZOUSB_STOP_STREAM) for a while or until Ctrl-C, writes the
+// signals as a VCD and tells how many packets arrived, were lost to full rings, or failed.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <iomanip>
+#include <memory>
+#include <thread>
+
+#include "kernel/ntstatus.h"
+#include "tools/zousbdiag/commands.h"
+#include "tools/zousbdiag/isochronous_pipe.h"
+#include "tools/zousbdiag/open_device.h"
+#include "tools/zousbdiag/signal_trace.h"
+#include "tools/zousbdiag/stop_request.h"
+#include "tools/zousbdiag/stream_progress.h"
+
+namespace zousbdiag {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t kPacketsPerRead = 256;
+constexpr auto kIdleWait = std::chrono::milliseconds(5);
+// After the stop, the slots end within a transfer each; the rest of the rings is collected.
+constexpr auto kWindDownLimit = std::chrono::seconds(2);
+
+class StreamReader {
+  public:
+    StreamReader(HubConnection& hub, const IsochronousPipe& pipe, std::uint32_t packetSize,
+                 SignalTrace& trace)
+        : hub_(hub),
+          request_(isoTransferBytes({pipe.index, packetSize, kPacketsPerRead, 0, 0})),
+          packetSize_(packetSize),
+          buffer_(static_cast<std::size_t>(kPacketsPerRead) *
+                  (packetSize + sizeof(ZOUSB_PACKET_RECORD))),
+          trace_(trace) {}
+
+    // Hands whatever the rings hold to the trace; nullopt once the stream has gone.
+    std::optional<std::uint32_t> collect() {
+        const auto result = hub_.control(IOCTL_ZOUSB_READ_STREAM, request_, buffer_);
+        if (!result.succeeded()) {
+            return std::nullopt;
+        }
+        const auto count = static_cast<std::uint32_t>(result.bytesReturned /
+                                                      (packetSize_ + sizeof(ZOUSB_PACKET_RECORD)));
+        for (const ReceivedPacket& packet :
+             receivedPackets(std::span(buffer_).first(result.bytesReturned), count, packetSize_)) {
+            trace_.add(packet);
+        }
+        return count;
+    }
+
+  private:
+    HubConnection& hub_;
+    const std::vector<std::uint8_t> request_;
+    const std::uint32_t packetSize_;
+    std::vector<std::uint8_t> buffer_;
+    SignalTrace& trace_;
+};
+
+// Opens the library's device of the hub and applies the command's settings and outputs, when it
+// has any; null with the complaint told when that fails.
+bool prepareOutputs(const Command& command, std::unique_ptr<OpenDevice>& device,
+                    std::ostream& err) {
+    if (command.settings.empty() && !command.outputMask) {
+        return true;
+    }
+    // The library names hub instance N as device N + 1.
+    const unsigned id = command.instance + 1;
+    if (id > kLastDeviceId) {
+        err << "zousbdiag: --set and --outputs reach hubs 0 to " << kLastDeviceId - 1
+            << " through the library\n";
+        return false;
+    }
+    device = std::make_unique<OpenDevice>(id, err);
+    if (!device->isOpen() || !changeDeviceSettings(device->handle(), command.settings, err)) {
+        return false;
+    }
+    const std::uint32_t mask = outputsToOpen(command.outputMask, command.settings);
+    if (const std::int32_t status = QnOpenOutputs(device->handle(), mask); status != QN_OK) {
+        reportFailure("QnOpenOutputs", status, device->handle(), err);
+        return false;
+    }
+    return true;
+}
+
+void report(std::ostream& out, const std::string& source, const std::string& target, double seconds,
+            const SignalTrace& trace) {
+    const SignalTrace::Counts& counts = trace.counts();
+    out << "Streamed " << std::fixed << std::setprecision(3) << seconds << std::defaultfloat
+        << " s from " << source << " into " << target << '\n'
+        << "Packets  " << counts.received << " received, " << counts.lost << " lost to full rings, "
+        << counts.failed << " failed";
+    if (counts.unreadable != 0) {
+        out << ", " << counts.unreadable << " not signal packets";
+    }
+    out << "\nSamples  " << counts.samples << " (" << counts.samplesLost << " lost)\n";
+}
+
+}  // namespace
+
+int runStream(const Command& command, std::ostream& out, std::ostream& err) {
+    const StopRequest stop;
+    std::unique_ptr<OpenDevice> device;
+    if (!prepareOutputs(command, device, err)) {
+        return kExitFailure;
+    }
+    std::optional<HubConnection> hub = openHubOrReport(command.instance, err);
+    if (!hub) {
+        return kExitFailure;
+    }
+    std::string why;
+    const std::optional<IsochronousPipe> pipe = findIsochronousPipe(*hub, command.iso.pipe, why);
+    if (!pipe) {
+        err << "zousbdiag: " << hubDeviceName(command.instance) << ": " << why << '\n';
+        return kExitFailure;
+    }
+    const bool toStandardOutput = command.vcdPath == "-";
+    std::ofstream file;
+    if (!toStandardOutput) {
+        file.open(command.vcdPath, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            err << "zousbdiag: cannot write " << command.vcdPath.string() << '\n';
+            return kExitFailure;
+        }
+    }
+    std::ostream& vcd = toStandardOutput ? out : file;
+    std::ostream& summary = toStandardOutput ? err : out;
+
+    const IsochronousOptions& iso = command.iso;
+    const std::uint32_t size = iso.packetSize.value_or(pipe->maximumPacketSize);
+    const ZOUSB_ISO_TRANSFER start{pipe->index, size, iso.packets, iso.packetsPerTransfer,
+                                   iso.transfers};
+    if (const auto result = hub->control(IOCTL_ZOUSB_START_STREAM, isoTransferBytes(start), {});
+        !result.succeeded()) {
+        err << "zousbdiag: the stream does not start: " << describeStatus(result.status)
+            << (result.status == STATUS_DEVICE_BUSY ? " (another stream runs on this hub)" : "")
+            << '\n';
+        return kExitFailure;
+    }
+    SignalTrace trace(vcd);
+    StreamReader reader(*hub, *pipe, size, trace);
+    StreamProgress progress(err, ::isatty(STDERR_FILENO) != 0);
+    const Clock::time_point began = Clock::now();
+    const auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - began); };
+    bool endedEarly = false;  // the stream went before it was stopped (the hub went away)
+    while (!stop.requested() &&
+           (!iso.durationMs || elapsed() < std::chrono::milliseconds(*iso.durationMs))) {
+        const std::optional<std::uint32_t> collected = reader.collect();
+        if (!collected) {
+            endedEarly = true;
+            break;
+        }
+        progress.show(elapsed().count(), trace.counts());
+        if (*collected == 0) {
+            std::this_thread::sleep_for(kIdleWait);
+        }
+    }
+    const double seconds = elapsed().count();
+    hub->control(IOCTL_ZOUSB_STOP_STREAM, {}, {});
+    bool woundDown = endedEarly;
+    for (const Clock::time_point stopped = Clock::now();
+         !woundDown && Clock::now() - stopped < kWindDownLimit;) {
+        const std::optional<std::uint32_t> collected = reader.collect();
+        woundDown = !collected;
+        if (collected == 0u) {
+            std::this_thread::sleep_for(kIdleWait);
+        }
+    }
+    trace.finish();
+    vcd.flush();
+    progress.clear();
+    if (!vcd) {
+        err << "zousbdiag: cannot write " << command.vcdPath.string() << '\n';
+        return kExitFailure;
+    }
+    const std::string source =
+        hubDeviceName(command.instance) + " pipe " + std::to_string(pipe->index);
+    report(summary, source, toStandardOutput ? "standard output" : command.vcdPath.string(),
+           seconds, trace);
+    if (endedEarly) {
+        err << "zousbdiag: the stream ended before it was stopped: the hub went away\n";
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}
+
+}  // namespace zousbdiag
