@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "kernel/machine.h"
+#include "kernel/tests/shell_output.h"
 #include "kernel/usbd.h"
 
 namespace zo::kernel {
@@ -361,20 +362,6 @@ TEST_F(FullSpeedIsochronousTest, OnePacketRunsInEachFrame) {
     EXPECT_EQ(seen[2].frame, 3u);
 }
 
-std::string run(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr) {
-        return output;
-    }
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    ::pclose(pipe);
-    return output;
-}
-
 std::string capturePath() {
     return (std::filesystem::temp_directory_path() /
             ("zousb-iso-" + std::to_string(::getpid()) + ".pcap"))
@@ -388,7 +375,7 @@ class CapturedIsochronousTest : public IsochronousBusTest {
 };
 
 TEST_F(CapturedIsochronousTest, TsharkShowsSubmissionAndCompletionWithTheirPacketDescriptors) {
-    if (run("command -v tshark").empty()) {
+    if (zo::test::shellOutput("command -v tshark").empty()) {
         GTEST_SKIP() << "tshark is not installed";
     }
     device_->silentFrames = {9};
@@ -397,11 +384,12 @@ TEST_F(CapturedIsochronousTest, TsharkShowsSubmissionAndCompletionWithTheirPacke
     advance(2 * kFrame);
     ASSERT_TRUE(transfer->finished());
     const std::string tshark = "tshark -r '" + capturePath() + "' ";
-    std::istringstream lines(
-        run(tshark + "-Y 'usb.transfer_type == 0' -T fields -E separator=';' -E aggregator=, "
-                     "-e usb.urb_type "
-                     "-e usb.transfer_type -e usb.iso.numdesc -e usb.iso.error_count "
-                     "-e usb.iso.iso_status -e usb.iso.iso_off -e usb.iso.iso_len"));
+    std::istringstream lines(zo::test::shellOutput(
+        tshark +
+        "-Y 'usb.transfer_type == 0' -T fields -E separator=';' -E aggregator=, "
+        "-e usb.urb_type "
+        "-e usb.transfer_type -e usb.iso.numdesc -e usb.iso.error_count "
+        "-e usb.iso.iso_status -e usb.iso.iso_off -e usb.iso.iso_len"));
     std::vector<std::string> frames;
     for (std::string line; std::getline(lines, line);) {
         frames.push_back(line);
@@ -413,7 +401,8 @@ TEST_F(CapturedIsochronousTest, TsharkShowsSubmissionAndCompletionWithTheirPacke
               "0,16,32,48,64,80,96,112;16,16,16,16,16,16,16,16");
     EXPECT_EQ(frames[1],
               "'C';0x00;8,8;1;0,-71,0,0,0,0,0,0;0,16,32,48,64,80,96,112;4,0,4,4,4,4,4,4");
-    EXPECT_EQ(run(tshark + "-Y '_ws.malformed || _ws.expert.severity >= error'"), "");
+    EXPECT_EQ(zo::test::shellOutput(tshark + "-Y '_ws.malformed || _ws.expert.severity >= error'"),
+              "");
 }
 
 }  // namespace

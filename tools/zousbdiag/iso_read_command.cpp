@@ -33,28 +33,25 @@ void printSamples(std::ostream& out, const SignalPacket& packet) {
 }  // namespace
 
 int runIsoRead(const Command& command, std::ostream& out, std::ostream& err) {
-    std::optional<HubConnection> hub = openHubOrReport(command.instance, err);
-    if (!hub) {
+    std::optional<IsochronousHub> opened =
+        openIsochronousHub(command.instance, command.iso.pipe, err);
+    if (!opened) {
         return kExitFailure;
     }
-    std::string why;
-    const std::optional<IsochronousPipe> pipe = findIsochronousPipe(*hub, command.iso.pipe, why);
-    if (!pipe) {
-        err << "zousbdiag: " << hubDeviceName(command.instance) << ": " << why << '\n';
-        return kExitFailure;
-    }
+    HubConnection& hub = opened->hub;
+    const IsochronousPipe& pipe = opened->pipe;
     const IsochronousOptions& iso = command.iso;
-    const std::uint32_t size = iso.packetSize.value_or(pipe->maximumPacketSize);
-    const ZOUSB_ISO_TRANSFER record{pipe->index, size, iso.packets, iso.packetsPerTransfer,
+    const std::uint32_t size = iso.packetSize.value_or(pipe.maximumPacketSize);
+    const ZOUSB_ISO_TRANSFER record{pipe.index, size, iso.packets, iso.packetsPerTransfer,
                                     iso.transfers};
     std::vector<std::uint8_t> output(static_cast<std::size_t>(iso.packets) *
                                      (size + sizeof(ZOUSB_PACKET_RECORD)));
-    const auto result = hub->control(IOCTL_ZOUSB_ISO_READ, isoTransferBytes(record), output);
+    const auto result = hub.control(IOCTL_ZOUSB_ISO_READ, isoTransferBytes(record), output);
     if (!result.succeeded()) {
         err << "zousbdiag: the isochronous read failed: " << describeStatus(result.status) << '\n';
         return kExitFailure;
     }
-    out << "Pipe " << pipe->index << " (endpoint " << hexNumber(pipe->endpoint, 2) << ") of "
+    out << "Pipe " << pipe.index << " (endpoint " << hexNumber(pipe.endpoint, 2) << ") of "
         << hubDeviceName(command.instance) << ": " << iso.packets << " packets of up to " << size
         << " bytes, in transfers of " << iso.packetsPerTransfer << " packets, " << iso.transfers
         << " in flight\n";

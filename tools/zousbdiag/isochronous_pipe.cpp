@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "tools/zousbdiag/commands.h"
 #include "tools/zousbdiag/hex_text.h"
 #include "tools/zousbdiag/little_endian_fields.h"
 
@@ -48,6 +49,22 @@ std::optional<IsochronousPipe> findIsochronousPipe(HubConnection& hub,
     why =
         index ? "the hub has no pipe " + std::to_string(*index) : "the hub has no isochronous pipe";
     return std::nullopt;
+}
+
+std::optional<IsochronousHub> openIsochronousHub(unsigned instance,
+                                                 std::optional<std::uint32_t> index,
+                                                 std::ostream& err) {
+    std::optional<HubConnection> hub = openHubOrReport(instance, err);
+    if (!hub) {
+        return std::nullopt;
+    }
+    std::string why;
+    const std::optional<IsochronousPipe> pipe = findIsochronousPipe(*hub, index, why);
+    if (!pipe) {
+        err << "zousbdiag: " << hubDeviceName(instance) << ": " << why << '\n';
+        return std::nullopt;
+    }
+    return IsochronousHub{std::move(*hub), *pipe};
 }
 
 std::vector<std::uint8_t> isoTransferBytes(const ZOUSB_ISO_TRANSFER& record) {

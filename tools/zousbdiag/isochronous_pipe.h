@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,6 +25,16 @@ struct IsochronousPipe {
 std::optional<IsochronousPipe> findIsochronousPipe(HubConnection& hub,
                                                    std::optional<std::uint32_t> index,
                                                    std::string& why);
+
+// Hub `instance`, opened, with the isochronous pipe `index` names (or its first one); nullopt
+// after telling err why not.
+struct IsochronousHub {
+    HubConnection hub;
+    IsochronousPipe pipe;
+};
+std::optional<IsochronousHub> openIsochronousHub(unsigned instance,
+                                                 std::optional<std::uint32_t> index,
+                                                 std::ostream& err);
 
 std::vector<std::uint8_t> isoTransferBytes(const ZOUSB_ISO_TRANSFER& record);
 

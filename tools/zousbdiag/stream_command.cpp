@@ -110,16 +110,13 @@ int runStream(const Command& command, std::ostream& out, std::ostream& err) {
     if (!prepareOutputs(command, device, err)) {
         return kExitFailure;
     }
-    std::optional<HubConnection> hub = openHubOrReport(command.instance, err);
-    if (!hub) {
+    std::optional<IsochronousHub> opened =
+        openIsochronousHub(command.instance, command.iso.pipe, err);
+    if (!opened) {
         return kExitFailure;
     }
-    std::string why;
-    const std::optional<IsochronousPipe> pipe = findIsochronousPipe(*hub, command.iso.pipe, why);
-    if (!pipe) {
-        err << "zousbdiag: " << hubDeviceName(command.instance) << ": " << why << '\n';
-        return kExitFailure;
-    }
+    HubConnection& hub = opened->hub;
+    const IsochronousPipe& pipe = opened->pipe;
     const bool toStandardOutput = command.vcdPath == "-";
     std::ofstream file;
     if (!toStandardOutput) {
@@ -133,10 +130,10 @@ int runStream(const Command& command, std::ostream& out, std::ostream& err) {
     std::ostream& summary = toStandardOutput ? err : out;
 
     const IsochronousOptions& iso = command.iso;
-    const std::uint32_t size = iso.packetSize.value_or(pipe->maximumPacketSize);
-    const ZOUSB_ISO_TRANSFER start{pipe->index, size, iso.packets, iso.packetsPerTransfer,
+    const std::uint32_t size = iso.packetSize.value_or(pipe.maximumPacketSize);
+    const ZOUSB_ISO_TRANSFER start{pipe.index, size, iso.packets, iso.packetsPerTransfer,
                                    iso.transfers};
-    if (const auto result = hub->control(IOCTL_ZOUSB_START_STREAM, isoTransferBytes(start), {});
+    if (const auto result = hub.control(IOCTL_ZOUSB_START_STREAM, isoTransferBytes(start), {});
         !result.succeeded()) {
         err << "zousbdiag: the stream does not start: " << describeStatus(result.status)
             << (result.status == STATUS_DEVICE_BUSY ? " (another stream runs on this hub)" : "")
@@ -144,7 +141,7 @@ int runStream(const Command& command, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     SignalTrace trace(vcd);
-    StreamReader reader(*hub, *pipe, size, trace);
+    StreamReader reader(hub, pipe, size, trace);
     StreamProgress progress(err, ::isatty(STDERR_FILENO) != 0);
     const Clock::time_point began = Clock::now();
     const auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - began); };
@@ -162,7 +159,7 @@ int runStream(const Command& command, std::ostream& out, std::ostream& err) {
         }
     }
     const double seconds = elapsed().count();
-    hub->control(IOCTL_ZOUSB_STOP_STREAM, {}, {});
+    hub.control(IOCTL_ZOUSB_STOP_STREAM, {}, {});
     bool woundDown = endedEarly;
     for (const Clock::time_point stopped = Clock::now();
          !woundDown && Clock::now() - stopped < kWindDownLimit;) {
@@ -180,7 +177,7 @@ int runStream(const Command& command, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     const std::string source =
-        hubDeviceName(command.instance) + " pipe " + std::to_string(pipe->index);
+        hubDeviceName(command.instance) + " pipe " + std::to_string(pipe.index);
     report(summary, source, toStandardOutput ? "standard output" : command.vcdPath.string(),
            seconds, trace);
     if (endedEarly) {

@@ -14,6 +14,7 @@
 namespace {
 
 using zousbdiag::testing_support::contains;
+using zousbdiag::testing_support::distinctLines;
 using zousbdiag::testing_support::runTool;
 using zousbdiag::testing_support::runToolInterrupted;
 using zousbdiag::testing_support::ToolRun;
@@ -26,24 +27,6 @@ std::filesystem::path temporaryFile(const std::string& name) {
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream file(path);
     return {std::istreambuf_iterator<char>(file), {}};
-}
-
-// The lines sigrok-cli's timing decoder prints for the rising edges of one wire, counted.
-std::map<std::string, int> risingPeriods(const std::filesystem::path& vcd,
-                                         const std::string& wire) {
-    std::map<std::string, int> lines;
-    FILE* pipe = ::popen(("sigrok-cli -i '" + vcd.string() + "' -I vcd -P timing:data=" + wire +
-                          ":edge=rising -A timing=time 2>&1")
-                             .c_str(),
-                         "r");
-    char buffer[256];
-    while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        ++lines[buffer];
-    }
-    if (pipe != nullptr) {
-        ::pclose(pipe);
-    }
-    return lines;
 }
 
 TEST(ZousbdiagIsochronous, IsoReadShowsEachPacketWithItsStatusAndTheHubsSamples) {
@@ -93,7 +76,9 @@ TEST(ZousbdiagIsochronous, StreamWritesTheInputsIntoAVcdThatSigrokReads) {
         std::filesystem::remove(vcd);
         GTEST_SKIP() << "sigrok-cli is not installed: the VCD was checked by this test only";
     }
-    const std::map<std::string, int> periods = risingPeriods(vcd, "inA");
+    const std::map<std::string, int> periods =
+        distinctLines("sigrok-cli -i '" + vcd.string() +
+                      "' -I vcd -P timing:data=inA:edge=rising -A timing=time");
     std::filesystem::remove(vcd);
     // The hub keeps real time here: a machine too busy to let it shows as lost samples, and
     // the periods around them are off.

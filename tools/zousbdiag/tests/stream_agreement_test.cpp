@@ -14,11 +14,11 @@
 #include <sstream>
 #include <thread>
 
-#include "hub/hub_clock.h"
 #include "hub/simulated_hub.h"
 #include "hub/tests/hub_test_support.h"
 #include "hub/tests/library_sequences.h"
 #include "kernel/machine.h"
+#include "simulation/bus_driven_hub_clock.h"
 #include "tools/zousbdiag/commands.h"
 
 extern "C" NTSTATUS DriverEntry(DRIVER_OBJECT* driver, UNICODE_STRING* registryPath);
@@ -27,16 +27,6 @@ namespace zousbdiag {
 namespace {
 
 constexpr std::uint64_t kSampleNanoseconds = 500;
-
-// The hub's time is the bus's.
-class BusTime final : public zo::hub::HubClock {
-  public:
-    explicit BusTime(std::shared_ptr<const zo::kernel::BusClock> bus) : bus_(std::move(bus)) {}
-    std::uint64_t nanosecondsSincePowerOn() const override { return bus_->nanoseconds(); }
-
-  private:
-    std::shared_ptr<const zo::kernel::BusClock> bus_;
-};
 
 struct Edge {
     std::uint64_t nanoseconds;  // since the hub's power-on
@@ -90,7 +80,8 @@ TEST(StreamAgreement, TheVcdHasTheEdgesTheHubRecordedOverTheSameStretch) {
     zo::kernel::Machine machine(zo::kernel::MachineOptions{
         DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}, clock});
     auto hub = std::make_shared<zo::hub::SimulatedHub>(
-        zo::hub::HubOptions{.inputAHz = 5000, .inputBHz = 2000}, std::make_shared<BusTime>(clock));
+        zo::hub::HubOptions{.inputAHz = 5000, .inputBHz = 2000},
+        std::make_shared<zo::simulation::BusDrivenHubClock>(clock));
     ASSERT_EQ(machine.pnp().plugIn(hub).started, STATUS_SUCCESS);
     // Channel 0: 20 us high, 30 us low; channel 2: 6 us high, 4 us low.
     const auto write = [&](std::uint8_t reg, std::uint8_t value) {

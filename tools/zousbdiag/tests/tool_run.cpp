@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -112,6 +115,19 @@ ToolRun runToolInterrupted(const std::string& devices, std::vector<std::string> 
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+std::map<std::string, int> distinctLines(const std::string& command) {
+    std::map<std::string, int> lines;
+    const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe) {
+        return lines;
+    }
+    std::array<char, 256> buffer{};
+    while (fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
+        ++lines[buffer.data()];
+    }
+    return lines;
 }
 
 }  // namespace zousbdiag::testing_support

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,5 +23,8 @@ ToolRun runToolInterrupted(const std::string& devices, std::vector<std::string> 
                            const std::filesystem::path& ready, std::chrono::milliseconds after);
 
 bool contains(const std::string& text, const std::string& part);
+
+// Every distinct line a shell command prints, with how often.
+std::map<std::string, int> distinctLines(const std::string& command);
 
 }  // namespace zousbdiag::testing_support
