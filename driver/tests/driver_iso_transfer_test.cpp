@@ -119,5 +119,24 @@ TEST_F(IsoTransferTest, RemovalDuringATransferEndsItAtOnce) {
         << "never sent";
 }
 
+TEST_F(IsoTransferTest, UnpluggingDuringATransferEndsItWithTheRestGone) {
+    const IsoRecord record{kIsoPipe, kPacketSize, 8192, 8, 4};
+    auto call = std::async(std::launch::async, [&] {
+        return ioctl(file(), IOCTL_ZOUSB_ISO_READ, record.bytes(), record.outputLength());
+    });
+    ASSERT_TRUE(machine().bus().isochronous().waitUntilScheduled(4, std::chrono::seconds(10)));
+    advance(3 * kMillisecond);
+    // The clock stands still: the device going ends what is on the bus, and the bus refuses what
+    // the slots send before removal begins.
+    machine().pnp().unplug(lastPort());
+    const Reply reply = call.get();
+    EXPECT_EQ(reply.status, STATUS_SUCCESS);
+    const std::size_t records = 8192 * kPacketSize;
+    EXPECT_EQ(packetRecord(reply, records).status, USBD_STATUS_SUCCESS) << "ran before";
+    const std::int32_t last = packetRecord(reply, records + 8191 * kRecordSize).status;
+    EXPECT_TRUE(last == USBD_STATUS_DEVICE_GONE || last == USBD_STATUS_CANCELED)
+        << std::hex << last;
+}
+
 }  // namespace
 }  // namespace zo::test
