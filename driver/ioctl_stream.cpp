@@ -211,6 +211,10 @@ IoctlResult readStream(DEVICE_OBJECT* device, const IoctlRequest& request) {
     if (request.outputLength != 0 && request.outputMdl != nullptr) {
         auto* output = static_cast<UCHAR*>(
             MmGetSystemAddressForMdlSafe(request.outputMdl, NormalPagePriority));
+        if (output == nullptr) {
+            dropReference(stream);
+            return {STATUS_INSUFFICIENT_RESOURCES, 0};
+        }
         const std::span<UCHAR> buffer(output, request.outputLength);
         dataBytes = ringRead(
             *stream->DataRing,

@@ -41,9 +41,8 @@ int runIsoRead(const Command& command, std::ostream& out, std::ostream& err) {
     HubConnection& hub = opened->hub;
     const IsochronousPipe& pipe = opened->pipe;
     const IsochronousOptions& iso = command.iso;
-    const std::uint32_t size = iso.packetSize.value_or(pipe.maximumPacketSize);
-    const ZOUSB_ISO_TRANSFER record{pipe.index, size, iso.packets, iso.packetsPerTransfer,
-                                    iso.transfers};
+    const ZOUSB_ISO_TRANSFER record = isoTransferRecord(pipe, iso);
+    const std::uint32_t size = record.packetSize;
     std::vector<std::uint8_t> output(static_cast<std::size_t>(iso.packets) *
                                      (size + sizeof(ZOUSB_PACKET_RECORD)));
     const auto result = hub.control(IOCTL_ZOUSB_ISO_READ, isoTransferBytes(record), output);

@@ -67,6 +67,12 @@ std::optional<IsochronousHub> openIsochronousHub(unsigned instance,
     return IsochronousHub{std::move(*hub), *pipe};
 }
 
+ZOUSB_ISO_TRANSFER isoTransferRecord(const IsochronousPipe& pipe,
+                                     const IsochronousOptions& options) {
+    return {pipe.index, options.packetSize.value_or(pipe.maximumPacketSize), options.packets,
+            options.packetsPerTransfer, options.transfers};
+}
+
 std::vector<std::uint8_t> isoTransferBytes(const ZOUSB_ISO_TRANSFER& record) {
     std::vector<std::uint8_t> bytes(sizeof record);
     std::memcpy(bytes.data(), &record, sizeof record);

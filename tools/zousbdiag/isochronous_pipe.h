@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver/zousb_ioctl.h"
+#include "tools/zousbdiag/command_line.h"
 #include "tools/zousbdiag/hub_connection.h"
 
 namespace zousbdiag {
@@ -36,6 +37,10 @@ std::optional<IsochronousHub> openIsochronousHub(unsigned instance,
                                                  std::optional<std::uint32_t> index,
                                                  std::ostream& err);
 
+// The record of a one-shot read or of a stream's start with the command's numbers; the packet
+// size is the pipe's maximum unless the command names one.
+ZOUSB_ISO_TRANSFER isoTransferRecord(const IsochronousPipe& pipe,
+                                     const IsochronousOptions& options);
 std::vector<std::uint8_t> isoTransferBytes(const ZOUSB_ISO_TRANSFER& record);
 
 // One packet as the driver hands it back.

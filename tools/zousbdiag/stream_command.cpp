@@ -130,9 +130,8 @@ int runStream(const Command& command, std::ostream& out, std::ostream& err) {
     std::ostream& summary = toStandardOutput ? err : out;
 
     const IsochronousOptions& iso = command.iso;
-    const std::uint32_t size = iso.packetSize.value_or(pipe.maximumPacketSize);
-    const ZOUSB_ISO_TRANSFER start{pipe.index, size, iso.packets, iso.packetsPerTransfer,
-                                   iso.transfers};
+    const ZOUSB_ISO_TRANSFER start = isoTransferRecord(pipe, iso);
+    const std::uint32_t size = start.packetSize;
     if (const auto result = hub.control(IOCTL_ZOUSB_START_STREAM, isoTransferBytes(start), {});
         !result.succeeded()) {
         err << "zousbdiag: the stream does not start: " << describeStatus(result.status)
