@@ -61,11 +61,13 @@ class IsoTest : public DriverTest {
     }
 
     // Runs a request that waits for the bus while the clock moves a millisecond at a time.
-    Reply whileTheBusRuns(const std::function<Reply()>& call) {
+    Reply whileTheBusRuns(const std::function<Reply()>& call, std::size_t inFlight) {
         auto reply = std::async(std::launch::async, call);
-        // The clock starts moving once the request has placed its first transfer (or has been
+        // The clock starts moving once the request has placed its first transfers (or has been
         // refused), so that the transfers fall into the same frames on every run.
-        while (machine().bus().isochronous().scheduled() == 0 &&
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (machine().bus().isochronous().scheduled() < inFlight &&
+               std::chrono::steady_clock::now() < giveUp &&
                reply.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
         }
         for (int step = 0; step < 100000; ++step) {
@@ -79,10 +81,12 @@ class IsoTest : public DriverTest {
 
     Reply oneShot(const IsoRecord& record, ULONG code = IOCTL_ZOUSB_ISO_READ,
                   std::size_t outputLength = 0) {
-        return whileTheBusRuns([&] {
-            return ioctl(file(), code, record.bytes(),
-                         outputLength != 0 ? outputLength : record.outputLength());
-        });
+        return whileTheBusRuns(
+            [&] {
+                return ioctl(file(), code, record.bytes(),
+                             outputLength != 0 ? outputLength : record.outputLength());
+            },
+            record.transfers);
     }
 
     Reply readStream(std::uint32_t packets, std::uint32_t packetSize = kPacketSize) {

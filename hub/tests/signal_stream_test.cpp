@@ -14,9 +14,30 @@ namespace {
 
 constexpr std::uint64_t kMicroframe = 125'000;
 
+// The header's fields, aligned for the test's comparisons (the packet's own are packed).
+struct Header {
+    std::uint8_t format = 0;
+    std::uint8_t headerLength = 0;
+    std::uint16_t sampleCount = 0;
+    std::uint32_t sequence = 0;
+    std::uint32_t frame = 0;
+    std::uint16_t periodTicks = 0;
+    std::uint8_t flags = 0;
+    std::uint8_t signalCount = 0;
+    std::uint64_t firstTick = 0;
+};
+
+Header headerOf(std::span<const std::uint8_t> bytes) {
+    SignalPacketHeader packed{};
+    std::memcpy(&packed, bytes.data(), sizeof packed);
+    return {packed.format,   packed.headerLength, packed.sampleCount,
+            packed.sequence, packed.frame,        packed.periodTicks,
+            packed.flags,    packed.signalCount,  packed.firstTick};
+}
+
 struct Packet {
     zo::usb::TransferStatus status;
-    SignalPacketHeader header{};
+    Header header{};
     std::vector<std::uint16_t> samples;
 };
 
@@ -31,7 +52,7 @@ class SignalStreamTest : public ::testing::Test {
         const zo::usb::TransferResult result = rig_.hub().isochronous(endpoint, frame_++, data);
         Packet packet{result.status, {}, {}};
         if (result.bytes >= kSignalPacketHeaderSize) {
-            std::memcpy(&packet.header, data.data(), sizeof packet.header);
+            packet.header = headerOf(data);
             EXPECT_EQ(result.bytes,
                       kSignalPacketHeaderSize + packet.header.sampleCount * kSignalSampleSize);
             for (std::size_t index = 0; index < packet.header.sampleCount; ++index) {
@@ -88,8 +109,7 @@ TEST_F(SignalStreamTest, SamplesShowWhatTheRecordingOfTheSameStretchShows) {
         rig.advance(kMicroframe);
         const zo::usb::TransferResult result =
             rig.hub().isochronous(kIsochronousInEndpoint, frame, room);
-        SignalPacketHeader header{};
-        std::memcpy(&header, room.data(), sizeof header);
+        const Header header = headerOf(room);
         for (std::size_t index = 0; index < header.sampleCount; ++index) {
             samples.emplace_back(
                 header.firstTick + index * header.periodTicks,
