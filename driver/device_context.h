@@ -8,8 +8,12 @@ struct IsoTransferContext;
 
 struct DeviceContext {
     DEVICE_OBJECT* LowerDevice;  // every request the driver sends goes here
-    BOOLEAN Started;             // a start request succeeded
-    BOOLEAN LinkRegistered;      // the symbolic link exists and removal deletes it
+    // TRUE once a start request succeeded. Opens read it while plug and play starts the hub, so
+    // it is written and read only through the interlocked functions.
+    LONG Started;
+    BOOLEAN LinkRegistered;  // the symbolic link exists and removal deletes it
+    // Of the selected configuration; a restart replaces it while interface selections read it,
+    // so the interlocked functions again.
     USBD_CONFIGURATION_HANDLE ConfigurationHandle;
     USB_DEVICE_DESCRIPTOR* DeviceDescriptor;  // pool copy read at start; null before
     USBD_INTERFACE_INFORMATION* Interface;    // pool copy of the selected interface; null before

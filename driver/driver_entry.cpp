@@ -6,8 +6,8 @@ namespace {
 
 NTSTATUS DispatchCreate(DEVICE_OBJECT* device, IRP* irp) {
     // A handle can be opened only once the hub has started.
-    return completeRequest(irp, contextOf(device)->Started ? STATUS_SUCCESS : STATUS_UNSUCCESSFUL,
-                           0);
+    const bool started = ReadAcquire(&contextOf(device)->Started) != FALSE;
+    return completeRequest(irp, started ? STATUS_SUCCESS : STATUS_UNSUCCESSFUL, 0);
 }
 
 NTSTATUS DispatchClose(DEVICE_OBJECT*, IRP* irp) {

@@ -150,7 +150,7 @@ IoctlResult selectInterface(DEVICE_OBJECT* device, const IoctlRequest& request) 
                                URB_FUNCTION_SELECT_INTERFACE);
         if (urb != nullptr) {
             auto& select = urb->UrbSelectInterface;
-            select.ConfigurationHandle = context->ConfigurationHandle;
+            select.ConfigurationHandle = ReadPointerAcquire(&context->ConfigurationHandle);
             select.Interface.Length = static_cast<USHORT>(interfaceInformationSize(pipes));
             select.Interface.InterfaceNumber = wanted.interfaceNumber;
             select.Interface.AlternateSetting = wanted.alternateSetting;

@@ -92,7 +92,7 @@ NTSTATUS startDevice(DEVICE_OBJECT* device, IRP* irp) {
         ExFreePool(configuration);
     }
     if (NT_SUCCESS(status)) {
-        context->Started = TRUE;
+        InterlockedExchange(&context->Started, TRUE);
     }
     return completeRequest(irp, status, 0);
 }
@@ -239,7 +239,8 @@ NTSTATUS SelectConfiguration(DEVICE_OBJECT* device, USB_CONFIGURATION_DESCRIPTOR
     }
     NTSTATUS status = SubmitUrb(device, urb);
     if (NT_SUCCESS(status)) {
-        context->ConfigurationHandle = urb->UrbSelectConfiguration.ConfigurationHandle;
+        InterlockedExchangePointer(&context->ConfigurationHandle,
+                                   urb->UrbSelectConfiguration.ConfigurationHandle);
         status = KeepInterface(context, record);
     }
     ExFreePool(urb);

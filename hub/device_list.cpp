@@ -15,6 +15,9 @@ namespace {
 // of it would have to step through an unbounded number of edges.
 constexpr double kMaxInputHz = 25'000'000.0;
 
+// The driver names its devices \\.\ZOUSB-0 to \\.\ZOUSB-7: a ninth hub would get no name.
+constexpr std::size_t kMaxHubs = 8;
+
 std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
@@ -192,8 +195,15 @@ DeviceList parseDeviceList(const char* value) noexcept {
         if (text.empty()) {
             return list;
         }
+        const std::vector<std::string_view> entries = split(text, ';');
+        if (entries.size() > kMaxHubs) {
+            return DeviceList{{},
+                              "ZOUSB_DEVICES lists " + std::to_string(entries.size()) +
+                                  " hubs; a machine takes at most 8 hubs (\\\\.\\ZOUSB-0 to "
+                                  "\\\\.\\ZOUSB-7)"};
+        }
         std::size_t number = 1;
-        for (const std::string_view entry : split(text, ';')) {
+        for (const std::string_view entry : entries) {
             EntryParser parser(number++, entry);
             HubOptions hub;
             if (!parser.parse(hub)) {

@@ -7,10 +7,14 @@ namespace zo::hub {
 namespace {
 
 constexpr std::uint64_t kCounterRange = std::uint64_t{1} << 32;
+constexpr std::uint32_t kPresetCounter = 0xFFFFFFFF;
 
 }  // namespace
 
-void Sequencer::start(std::uint8_t address) {
+void Sequencer::start(std::uint8_t address, bool presetCounter) {
+    if (presetCounter) {
+        counter_ = kPresetCounter;
+    }
     enabled_ = true;
     halted_ = false;
     level_ = false;
@@ -19,6 +23,12 @@ void Sequencer::start(std::uint8_t address) {
     if (pc_ >= ProgramMemory::kInstructionCount) {
         halted_ = true;  // armed beyond the memory: nothing to run
     }
+}
+
+void Sequencer::finishWithoutCount() {
+    counter_ = 0;
+    level_ = true;
+    halted_ = true;
 }
 
 bool Sequencer::testHolds(const SignalSources& sources, std::uint64_t tick) const {
@@ -64,7 +74,7 @@ void Sequencer::advance() {
 
 void Sequencer::step(const ProgramMemory& program, const SignalSources& sources,
                      std::uint64_t tick) {
-    if (!active()) {
+    if (!running()) {
         return;
     }
     const Instruction& instruction = current(program);
@@ -118,7 +128,7 @@ void Sequencer::step(const ProgramMemory& program, const SignalSources& sources,
 
 std::uint64_t Sequencer::nextDecision(const ProgramMemory& program, const SignalSources& sources,
                                       std::uint64_t tick) const {
-    if (!active()) {
+    if (!running()) {
         return kNever;
     }
     const Instruction& instruction = current(program);
@@ -153,13 +163,13 @@ std::uint64_t Sequencer::nextDecision(const ProgramMemory& program, const Signal
 }
 
 void Sequencer::skip(const ProgramMemory& program, std::uint64_t ticks) {
-    if (active() && current(program).form == InstructionForm::Count) {
+    if (running() && current(program).form == InstructionForm::Count) {
         counter_ += static_cast<std::uint32_t>(ticks);  // the counter wraps at 32 bits
     }
 }
 
 bool Sequencer::mayTestExternalInputs(const ProgramMemory& program) const {
-    if (!active()) {
+    if (!running()) {
         return false;
     }
     if (testInput_ == kSourceInputA || testInput_ == kSourceInputB) {

@@ -18,15 +18,25 @@ namespace zo::hub {
 class Sequencer {
   public:
     // Its enable bit went from 0 to 1: run from `address` on the next tick, output low until then.
-    void start(std::uint8_t address);
+    // A channel sequencer starts with its counter at all ones; the measurement keeps its counter,
+    // which holds its result.
+    void start(std::uint8_t address, bool presetCounter);
     // Its enable bit went to 0: frozen where it is, output held low. The counter is kept.
     void stop() { enabled_ = false; }
     // Power-on state.
     void clear() { *this = Sequencer{}; }
 
     bool enabled() const { return enabled_; }
+    // Enabled and not halted: it executes an instruction on every tick.
+    bool running() const { return enabled_ && !halted_; }
     bool output() const { return enabled_ && level_; }
     std::uint32_t counter() const { return counter_; }
+    // The input its last test named.
+    std::uint8_t testedInput() const { return testInput_; }
+
+    // The measurement's input changed faster than its program can follow: it halts at once,
+    // finished (output 1), with a count of 0, which no period gives.
+    void finishWithoutCount();
 
     void step(const ProgramMemory& program, const SignalSources& sources, std::uint64_t tick);
 
@@ -49,7 +59,6 @@ class Sequencer {
     bool sameState(const Sequencer& other, bool counterMatters) const;
 
   private:
-    bool active() const { return enabled_ && !halted_; }
     const Instruction& current(const ProgramMemory& program) const { return program.decoded(pc_); }
     bool testHolds(const SignalSources& sources, std::uint64_t tick) const;
     std::uint64_t nextTestChange(const SignalSources& sources, std::uint64_t tick) const;

@@ -39,11 +39,13 @@ void SequencerBank::advanceTo(std::uint64_t nanoseconds) {
 void SequencerBank::runTicksBefore(std::uint64_t endTick) {
     std::optional<bool> repeatable;  // decided when first needed
     while (nextTick_ < endTick) {
-        const SignalSources sources{inputA_, inputB_, outputs()};
+        const SignalSources channels = channelView();
+        const SignalSources measurement = measurementViewOf(channels);
         std::uint64_t decision = kNever;
         for (std::size_t index = 0; index < kSequencerCount; ++index) {
             decision = std::min(
-                decision, sequencers_[index].nextDecision(programs_[index], sources, nextTick_));
+                decision, sequencers_[index].nextDecision(
+                              programs_[index], viewOf(index, channels, measurement), nextTick_));
         }
         if (decision > nextTick_) {
             // Nobody decides anything before `decision`: every output stays as it is.
@@ -52,6 +54,7 @@ void SequencerBank::runTicksBefore(std::uint64_t endTick) {
                 sequencers_[index].skip(programs_[index], until - nextTick_);
             }
             nextTick_ = until;
+            outputsHeld();
             continue;
         }
         if (!repeatable) {
@@ -59,11 +62,27 @@ void SequencerBank::runTicksBefore(std::uint64_t endTick) {
             forgetRepetitions();
         }
         if (*repeatable && passOverRepetitions(endTick)) {
+            outputsHeld();
             continue;
         }
-        stepAll(nextTick_, sources);
+        stepAll(nextTick_, channels, measurement);
         ++nextTick_;
     }
+}
+
+SignalSources SequencerBank::channelView() const {
+    const std::uint8_t now = outputs();
+    return {inputA_, inputB_, {now, earlierOutputs_[0], earlierOutputs_[1]}, true};
+}
+
+SignalSources SequencerBank::measurementViewOf(const SignalSources& channels) {
+    SignalSources view = channels;
+    view.channelsInverted = false;
+    return view;
+}
+
+void SequencerBank::outputsHeld() {
+    earlierOutputs_.fill(outputs());
 }
 
 bool SequencerBank::isRepeatable() const {
@@ -101,11 +120,19 @@ bool SequencerBank::passOverRepetitions(std::uint64_t endTick) {
     return whole > 0;
 }
 
-void SequencerBank::stepAll(std::uint64_t tick, const SignalSources& sources) {
+void SequencerBank::stepAll(std::uint64_t tick, const SignalSources& channels,
+                            const SignalSources& measurement) {
     // All sequencers step on the same clock edge and see the outputs of the tick before.
-    for (std::size_t index = 0; index < kSequencerCount; ++index) {
-        sequencers_[index].step(programs_[index], sources, tick);
+    for (std::size_t index = 0; index < kChannelCount; ++index) {
+        sequencers_[index].step(programs_[index], channels, tick);
     }
+    Sequencer& measuring = sequencers_[kMeasurementSequencer];
+    if (measuring.running() && measurement.singleTickPhaseEndsAt(measuring.testedInput(), tick)) {
+        measuring.finishWithoutCount();
+    } else {
+        measuring.step(programs_[kMeasurementSequencer], measurement, tick);
+    }
+    earlierOutputs_ = {channels.recentOutputs[0], channels.recentOutputs[1]};
     noteOutputs(tick * kTickNanoseconds);
 }
 
@@ -122,7 +149,8 @@ void SequencerBank::setEnabled(std::size_t sequencer, bool enabled) {
     if (!enabled) {
         sequencers_[sequencer].stop();
     } else if (!sequencers_[sequencer].enabled()) {
-        sequencers_[sequencer].start(programs_[sequencer].startAddress());
+        sequencers_[sequencer].start(programs_[sequencer].startAddress(),
+                                     sequencer != kMeasurementSequencer);
     }
 }
 

@@ -78,7 +78,16 @@ class SequencerBank {
     bool isRepeatable() const;
     void forgetRepetitions();
     bool passOverRepetitions(std::uint64_t endTick);
-    void stepAll(std::uint64_t tick, const SignalSources& sources);
+    // What the channel sequencers and the measurement see on the next tick.
+    SignalSources channelView() const;
+    static SignalSources measurementViewOf(const SignalSources& channels);
+    const SignalSources& viewOf(std::size_t sequencer, const SignalSources& channels,
+                                const SignalSources& measurement) const {
+        return sequencer == kMeasurementSequencer ? measurement : channels;
+    }
+    void stepAll(std::uint64_t tick, const SignalSources& channels,
+                 const SignalSources& measurement);
+    void outputsHeld();
     void setEnabled(std::size_t sequencer, bool enabled);
     void noteOutputs(std::uint64_t nanoseconds);
 
@@ -86,6 +95,8 @@ class SequencerBank {
     std::array<Sequencer, kSequencerCount> sequencers_{};
     InputSignal inputA_;
     InputSignal inputB_;
+    // Bit k: channel k's output two and three ticks before the next one.
+    std::array<std::uint8_t, 2> earlierOutputs_{};
     std::uint64_t nextTick_ = 0;
     std::uint64_t now_ = 0;  // nanoseconds
     std::optional<WaveformRecorder> recorder_;

@@ -40,7 +40,7 @@ extern "C" {
 
 /* Status codes. */
 #define QN_OK 0
-#define QN_ERR_FAILED 1       /* hardware error without text; measurement thread not created */
+#define QN_ERR_FAILED 1       /* hardware error without text; no measurement thread; no period */
 #define QN_ERR_BAD_ID 2       /* unknown parameter identifier or information type */
 #define QN_ERR_RANGE 3        /* channel index or parameter value out of range */
 #define QN_ERR_BAD_SETTINGS 4 /* size marker other than 1028, or validation had to clamp */
@@ -179,7 +179,9 @@ QN_API int32_t QN_CALL QnSetParameter(QnHandle handle, QnDeviceSettings* setting
 /* Outputs and measurement (ordinals 16..20). Opening outputs restarts every enabled channel in
  * step. A measurement times `input` and gives the duration in nanoseconds; QnStartMeasure calls
  * `callback` from its worker thread once the result is stored. Closing the device, unloading, or
- * starting another measurement ends a worker still running. */
+ * starting another measurement ends a worker still running. An input that changes faster than
+ * the hub can time (a phase shorter than two 20 ns ticks) has no period: QnSynchMeasure answers
+ * QN_ERR_FAILED and leaves `*result` alone, a background measurement delivers 0. */
 QN_API int32_t QN_CALL QnOpenOutputs(QnHandle handle, uint32_t mask);
 QN_API int32_t QN_CALL QnCloseOutputs(QnHandle handle, uint32_t mask);
 QN_API int32_t QN_CALL QnSynchMeasure(QnHandle handle, uint32_t input, uint32_t mode, int32_t edge,

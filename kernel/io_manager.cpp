@@ -16,17 +16,25 @@ constexpr std::string_view kDosDevices = "\\DosDevices\\";
 
 }  // namespace
 
-NTSTATUS IoManager::open(std::string_view path, bool from32BitProcess,
-                         std::shared_ptr<OpenFile>& file) {
-    file.reset();
+std::shared_ptr<DEVICE_OBJECT> IoManager::resolve(std::string_view path, NTSTATUS& status) const {
     if (!path.starts_with(kUserPrefix) || path.size() == kUserPrefix.size()) {
-        return STATUS_OBJECT_NAME_INVALID;
+        status = STATUS_OBJECT_NAME_INVALID;
+        return nullptr;
     }
     const std::string link =
         std::string(kDosDevices) + std::string(path.substr(kUserPrefix.size()));
     auto device = machine_.objects().resolve(link);
+    status = device ? STATUS_SUCCESS : STATUS_OBJECT_NAME_NOT_FOUND;
+    return device;
+}
+
+NTSTATUS IoManager::open(std::string_view path, bool from32BitProcess,
+                         std::shared_ptr<OpenFile>& file) {
+    file.reset();
+    NTSTATUS resolved = STATUS_SUCCESS;
+    auto device = resolve(path, resolved);
     if (!device) {
-        return STATUS_OBJECT_NAME_NOT_FOUND;
+        return resolved;
     }
     auto opened = std::make_shared<OpenFile>();
     opened->device = std::move(device);

@@ -29,7 +29,10 @@ class IoManager {
   public:
     explicit IoManager(Machine& machine) : machine_(machine) {}
 
-    // Opens "\\.\NAME" (the link \DosDevices\NAME); the device's create handler decides.
+    // The device "\\.\NAME" leads to (the link \DosDevices\NAME); null with the reason in
+    // `status` when there is none.
+    std::shared_ptr<DEVICE_OBJECT> resolve(std::string_view path, NTSTATUS& status) const;
+    // Opens "\\.\NAME"; the device's create handler decides.
     NTSTATUS open(std::string_view path, bool from32BitProcess, std::shared_ptr<OpenFile>& file);
     IoResult deviceControl(OpenFile& file, ULONG code, std::span<const std::uint8_t> input,
                            std::span<std::uint8_t> output);

@@ -74,7 +74,7 @@ ULONG IsochronousSchedule::frameNumber() const {
 }
 
 NTSTATUS IsochronousSchedule::submit(UsbPort& port, IRP* irp, URB& urb) {
-    Transfer transfer{&port, irp, &urb, {}};
+    Transfer transfer{&port, irp, &urb, {}, port.capture()};
     const IsochronousCheck check = port.connected()
                                        ? checkIsochronousUrb(port, urb, transfer.pipe)
                                        : IsochronousCheck{USBD_STATUS_DEVICE_GONE, false, {}};
@@ -97,7 +97,8 @@ NTSTATUS IsochronousSchedule::submit(UsbPort& port, IRP* irp, URB& urb) {
         }
         const auto packets =
             transfer.placed ? usbmonPackets(urb, kind) : std::vector<UsbmonIsoPacket>{};
-        port.record(usbmonIsochronousEvent(kind, transfer.pipe, urb, check.buffer, packets));
+        port.record(transfer.capture.get(),
+                    usbmonIsochronousEvent(kind, transfer.pipe, urb, check.buffer, packets));
         transfers_.push_back(transfer);
     }
     changed_.notify_all();
@@ -276,8 +277,10 @@ void IsochronousSchedule::complete(Transfer& transfer) {
         const auto buffer = urbTransferBuffer(request.TransferBuffer, request.TransferBufferMDL,
                                               request.TransferBufferLength);
         const auto packets = usbmonPackets(urb, 'C');
-        transfer.port->record(usbmonIsochronousEvent(
-            'C', transfer.pipe, urb, buffer.value_or(std::span<std::uint8_t>{}), packets));
+        transfer.port->record(
+            transfer.capture.get(),
+            usbmonIsochronousEvent('C', transfer.pipe, urb,
+                                   buffer.value_or(std::span<std::uint8_t>{}), packets));
     }
     completeUrb(transfer.irp, urb, status);
 }

@@ -55,6 +55,8 @@ class IsochronousSchedule {
         IRP* irp;
         URB* urb;
         PipeState pipe;
+        // The capture in use at submission: the completion is recorded in the same file.
+        std::shared_ptr<UsbmonCapture> capture;
         std::uint64_t start = 0;   // ns: the beginning of the first packet's (micro)frame
         std::uint64_t period = 0;  // ns from one packet to the next
         ULONG done = 0;            // packets run

@@ -26,16 +26,12 @@ Machine::Machine(MachineOptions options)
       previous_(currentMachine.exchange(this)),
       pnp_(*this),
       io_(*this) {
-    if (!options_.capturePath.empty()) {
-        std::string error;
-        capture_ = UsbmonCapture::create(options_.capturePath, error);
-        if (!capture_) {
-            configurationError_ =
-                "ZOUSB_CAPTURE: cannot write " + options_.capturePath + ": " + error;
-        }
+    if (std::string error;
+        !options_.capturePath.empty() && !startCapture(options_.capturePath, error)) {
+        configurationError_ = "ZOUSB_CAPTURE: cannot write " + options_.capturePath + ": " + error;
     }
     bus_ = std::make_unique<UsbBus>(
-        options_.completion, capture_.get(),
+        options_.completion, capture_,
         options_.busClock ? options_.busClock : std::make_shared<SteadyBusClock>());
     bus_->createDriver();
     if (options_.functionDriver != nullptr) {
@@ -69,6 +65,23 @@ Machine& Machine::current() {
     }
     fromEnvironmentMachine = fromEnvironment();
     return *fromEnvironmentMachine;
+}
+
+Machine* Machine::existing() {
+    return currentMachine.load();
+}
+
+bool Machine::startCapture(const std::string& path, std::string& error) {
+    std::shared_ptr<UsbmonCapture> capture = UsbmonCapture::create(path, error);
+    if (!capture) {
+        return false;
+    }
+    capture_.attach(std::move(capture), path);
+    return true;
+}
+
+void Machine::stopCapture() {
+    capture_.attach(nullptr, {});
 }
 
 DRIVER_OBJECT* Machine::createDriver(const std::string& name, PDRIVER_INITIALIZE entry) {

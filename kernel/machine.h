@@ -11,6 +11,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "kernel/capture_tap.h"
 #include "kernel/io_manager.h"
 #include "kernel/kernel_faults.h"
 #include "kernel/object_manager.h"
@@ -19,8 +20,6 @@
 #include "kernel/usb_bus.h"
 
 namespace zo::kernel {
-
-class UsbmonCapture;
 
 struct MachineOptions {
     // The function driver for hubs; without one, plugged-in hubs get no driver.
@@ -40,6 +39,8 @@ class Machine {
     ~Machine();
 
     static Machine& current();
+    // The current machine when the process has one; never makes one.
+    static Machine* existing();
     // The machine the environment describes: its hubs plugged in and started, the driver loaded
     // from beside this library. Problems are kept in configurationError(), never thrown.
     // The kernel knows devices only through kernel/usb_device.h; this one function, defined at the
@@ -58,6 +59,13 @@ class Machine {
     // Why the machine has fewer hubs or no capture than asked for; empty when all went well.
     const std::string& configurationError() const { return configurationError_; }
 
+    // The usbmon capture of the bus, replaced while the machine runs: every transfer from now on
+    // goes to the new file (created or truncated). False with the reason in `error` when the file
+    // cannot be written; the capture in use then stays.
+    bool startCapture(const std::string& path, std::string& error);
+    void stopCapture();
+    std::string capturePath() const { return capture_.path(); }
+
     DRIVER_OBJECT* createDriver(const std::string& name, PDRIVER_INITIALIZE entry);
     std::string anonymousDeviceName();
 
@@ -72,7 +80,7 @@ class Machine {
     Pool pool_;
     ObjectManager objects_;
     KernelFaults faults_;
-    std::unique_ptr<UsbmonCapture> capture_;
+    CaptureTap capture_;
     std::vector<std::unique_ptr<DRIVER_OBJECT>> drivers_;
     DRIVER_OBJECT* functionDriver_ = nullptr;
     std::unique_ptr<UsbBus> bus_;

@@ -15,7 +15,6 @@ constexpr NTSTATUS ntStatus(std::uint32_t bits) {
 
 inline constexpr NTSTATUS STATUS_SUCCESS = 0;
 inline constexpr NTSTATUS STATUS_PENDING = 0x00000103;
-inline constexpr NTSTATUS STATUS_DEVICE_BUSY = ntStatus(0x80000011);
 inline constexpr NTSTATUS STATUS_MORE_PROCESSING_REQUIRED = ntStatus(0xC0000016);
 inline constexpr NTSTATUS STATUS_UNSUCCESSFUL = ntStatus(0xC0000001);
 inline constexpr NTSTATUS STATUS_NOT_IMPLEMENTED = ntStatus(0xC0000002);
@@ -33,6 +32,10 @@ inline constexpr NTSTATUS STATUS_DEVICE_NOT_CONNECTED = ntStatus(0xC000009D);
 inline constexpr NTSTATUS STATUS_NOT_SUPPORTED = ntStatus(0xC00000BB);
 inline constexpr NTSTATUS STATUS_CANCELLED = ntStatus(0xC0000120);
 inline constexpr NTSTATUS STATUS_INVALID_HANDLE = ntStatus(0xC0000008);
+inline constexpr NTSTATUS STATUS_DEVICE_BUSY = ntStatus(0x80000011);
+inline constexpr NTSTATUS STATUS_ACCESS_DENIED = ntStatus(0xC0000022);
+inline constexpr NTSTATUS STATUS_REVISION_MISMATCH = ntStatus(0xC0000059);
+inline constexpr NTSTATUS STATUS_INVALID_DEVICE_STATE = ntStatus(0xC0000184);
 
 namespace zo::kernel {
 // The name of a status for messages ("STATUS_DELETE_PENDING"), or its hexadecimal value.

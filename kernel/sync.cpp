@@ -90,3 +90,21 @@ LONG InterlockedIncrement(LONG volatile* value) {
 LONG InterlockedDecrement(LONG volatile* value) {
     return volatileToPlain(value, -1);
 }
+
+// Shared words are only ever touched through these functions, so viewing them as plain objects
+// for the atomic operation is sound.
+LONG InterlockedExchange(LONG volatile* target, LONG value) {
+    return std::atomic_ref<LONG>(*const_cast<LONG*>(target)).exchange(value);
+}
+
+PVOID InterlockedExchangePointer(PVOID volatile* target, PVOID value) {
+    return std::atomic_ref<PVOID>(*const_cast<PVOID*>(target)).exchange(value);
+}
+
+LONG ReadAcquire(LONG const volatile* source) {
+    return std::atomic_ref<LONG>(*const_cast<LONG*>(source)).load(std::memory_order_acquire);
+}
+
+PVOID ReadPointerAcquire(PVOID const volatile* source) {
+    return std::atomic_ref<PVOID>(*const_cast<PVOID*>(source)).load(std::memory_order_acquire);
+}

@@ -34,3 +34,9 @@ void KeReleaseSpinLock(KSPIN_LOCK* lock, KIRQL oldIrql);
 
 LONG InterlockedIncrement(LONG volatile* value);
 LONG InterlockedDecrement(LONG volatile* value);
+// Atomic stores and loads of a word that threads share: a read with acquire sees everything the
+// writer did before its exchange, which returns the previous value.
+LONG InterlockedExchange(LONG volatile* target, LONG value);
+PVOID InterlockedExchangePointer(PVOID volatile* target, PVOID value);
+LONG ReadAcquire(LONG const volatile* source);
+PVOID ReadPointerAcquire(PVOID const volatile* source);

@@ -107,7 +107,7 @@ NTSTATUS completeUrb(IRP* irp, URB& urb, USBD_STATUS usbStatus) {
     return status;
 }
 
-UsbBus::UsbBus(BusCompletion completion, UsbmonCapture* capture, std::shared_ptr<BusClock> clock)
+UsbBus::UsbBus(BusCompletion completion, const CaptureTap& capture, std::shared_ptr<BusClock> clock)
     : completion_(completion), capture_(capture), isochronous_(std::move(clock)) {
     if (completion_ == BusCompletion::Deferred) {
         thread_ = std::thread([this] { run(); });

@@ -21,7 +21,7 @@ enum class BusCompletion { Immediate, Deferred };
 
 class UsbBus {
   public:
-    UsbBus(BusCompletion completion, UsbmonCapture* capture, std::shared_ptr<BusClock> clock);
+    UsbBus(BusCompletion completion, const CaptureTap& capture, std::shared_ptr<BusClock> clock);
     UsbBus(const UsbBus&) = delete;
     UsbBus& operator=(const UsbBus&) = delete;
     ~UsbBus();
@@ -68,7 +68,7 @@ class UsbBus {
     NTSTATUS execute(const Job& job);
 
     BusCompletion completion_;
-    UsbmonCapture* capture_;
+    const CaptureTap& capture_;
     DRIVER_OBJECT* driver_ = nullptr;
     std::vector<std::unique_ptr<UsbPort>> ports_;
     std::uintptr_t nextHandle_ = 0x1000;

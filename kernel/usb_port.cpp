@@ -48,7 +48,7 @@ std::array<std::uint8_t, 8> setupBytes(const usb::SetupPacket& setup) {
 
 }  // namespace
 
-UsbPort::UsbPort(int number, std::shared_ptr<usb::UsbDevice> device, UsbmonCapture* capture)
+UsbPort::UsbPort(int number, std::shared_ptr<usb::UsbDevice> device, const CaptureTap& capture)
     : number_(number), device_(std::move(device)), capture_(capture) {}
 
 std::optional<PipeState> UsbPort::findPipe(USBD_PIPE_HANDLE handle) const {
@@ -81,14 +81,14 @@ usb::TransferResult UsbPort::isochronousPacket(const PipeState& pipe, std::uint6
                       : usb::TransferResult{usb::TransferStatus::NotResponding, 0};
 }
 
-void UsbPort::record(UsbmonEvent event) {
-    if (capture_ == nullptr) {
+void UsbPort::record(UsbmonCapture* capture, UsbmonEvent event) {
+    if (capture == nullptr) {
         return;
     }
     event.deviceAddress = address();
     event.busNumber = 1;
     event.timestamp = wallClock();
-    capture_->record(event);
+    capture->record(event);
 }
 
 usb::TransferResult UsbPort::onWire(const WireTransfer& wire, std::span<std::uint8_t> data,
@@ -100,25 +100,26 @@ usb::TransferResult UsbPort::onWire(const WireTransfer& wire, std::span<std::uin
     event.endpoint = wire.endpoint;
     event.deviceAddress = address();
     event.busNumber = 1;
-    if (capture_ != nullptr) {
+    const std::shared_ptr<UsbmonCapture> capture = capture_.current();
+    if (capture) {
         event.kind = 'S';
         event.setup = wire.setup;
         event.status = kLinuxUrbInProgress;
         event.urbLength = static_cast<std::uint32_t>(data.size());
         event.data = in ? std::span<const std::uint8_t>{} : data;
         event.timestamp = wallClock();
-        capture_->record(event);
+        capture->record(event);
     }
     const usb::TransferResult result =
         connected_ ? move() : usb::TransferResult{usb::TransferStatus::NotResponding, 0};
-    if (capture_ != nullptr) {
+    if (capture) {
         event.kind = 'C';
         event.setup.reset();
         event.status = completionStatus(result.status);
         event.urbLength = result.bytes;
         event.data = in ? data.first(result.bytes) : std::span<const std::uint8_t>{};
         event.timestamp = wallClock();
-        capture_->record(event);
+        capture->record(event);
     }
     return result;
 }

@@ -14,6 +14,7 @@
 #include <span>
 #include <vector>
 
+#include "kernel/capture_tap.h"
 #include "kernel/usb.h"
 #include "kernel/usb_device.h"
 #include "kernel/usbmon_capture.h"
@@ -31,11 +32,13 @@ struct PipeState {
 
 class UsbPort {
   public:
-    UsbPort(int number, std::shared_ptr<usb::UsbDevice> device, UsbmonCapture* capture);
+    UsbPort(int number, std::shared_ptr<usb::UsbDevice> device, const CaptureTap& capture);
 
     int number() const { return number_; }
     UCHAR address() const { return static_cast<UCHAR>(number_); }
     usb::UsbDevice& device() { return *device_; }
+    // The device itself, for a holder that must keep it alive after it was unplugged.
+    std::shared_ptr<usb::UsbDevice> sharedDevice() const { return device_; }
     DEVICE_OBJECT* pdo = nullptr;
 
     bool connected() const { return connected_; }
@@ -50,9 +53,12 @@ class UsbPort {
     // transfer instead (record()).
     usb::TransferResult isochronousPacket(const PipeState& pipe, std::uint64_t frame,
                                           std::span<std::uint8_t> data);
-    // Writes an event of this port's device to the capture, when one is open, with the device's
+    // The capture in use now (null: none); a transfer that spans time keeps it until its
+    // completion is recorded, so that both land in the same file.
+    std::shared_ptr<UsbmonCapture> capture() const { return capture_.current(); }
+    // Writes an event of this port's device to `capture` (null: nowhere) with the device's
     // address and the present time.
-    void record(UsbmonEvent event);
+    void record(UsbmonCapture* capture, UsbmonEvent event);
 
     // The configuration state, guarded by mutex().
     std::mutex& mutex() { return mutex_; }
@@ -75,7 +81,7 @@ class UsbPort {
 
     int number_;
     std::shared_ptr<usb::UsbDevice> device_;
-    UsbmonCapture* capture_;
+    const CaptureTap& capture_;
     std::atomic<bool> connected_ = true;
     std::mutex mutex_;
 };

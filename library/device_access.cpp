@@ -4,28 +4,27 @@
 
 namespace zo::quinteldrv {
 
-std::string accessSemaphoreName(std::uint32_t slot) {
+std::string accessLockName(std::uint32_t slot) {
     char name[32];
     std::snprintf(name, sizeof name, "ZoDevAccessFlag_%03u", slot);
     return name;
 }
 
-void attachAccessSemaphore(QnDeviceContext& context) {
+void attachAccessLock(QnDeviceContext& context) {
     try {
-        context.accessSemaphore = platform::NamedSemaphore::openOrCreate(
-            accessSemaphoreName(context.slot), /*initialCount=*/1);
-    } catch (...) {  // out of memory: no semaphore, as when the system refuses one
-        context.accessSemaphore.reset();
+        context.accessLock = platform::NamedLock::open(accessLockName(context.slot));
+    } catch (...) {  // out of memory: no lock, as when the system refuses one
+        context.accessLock.reset();
     }
 }
 
-void detachAccessSemaphore(QnDeviceContext& context) {
-    context.accessSemaphore.reset();
+void detachAccessLock(QnDeviceContext& context) {
+    context.accessLock.reset();
 }
 
 DeviceAccess::DeviceAccess(QnDeviceContext& context) {
-    if (context.accessSemaphore && context.accessSemaphore->acquire(kAccessWaitLimit)) {
-        held_ = &*context.accessSemaphore;
+    if (context.accessLock && context.accessLock->acquire(kAccessWaitLimit)) {
+        held_ = &*context.accessLock;
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The access semaphore that serialises a device's multi-request sequences (program upload,
-// output switching, measurement run control) between threads and between processes.
-// "ZoDevAccessFlag_%03d" after the slot, initial and maximum count 1.
+// The access lock that serialises a device's multi-request sequences (program upload, output
+// switching, measurement run control) between threads and between processes:
+// "ZoDevAccessFlag_%03d" after the slot.
 
 #include <chrono>
 #include <cstdint>
@@ -13,15 +13,15 @@ namespace zo::quinteldrv {
 
 inline constexpr std::chrono::milliseconds kAccessWaitLimit{10000};
 
-std::string accessSemaphoreName(std::uint32_t slot);
+std::string accessLockName(std::uint32_t slot);
 
-// Creates or attaches to the slot's semaphore; the context holds none when the system refuses it,
-// and its sequences then run unserialised, as they do after a wait that timed out.
-void attachAccessSemaphore(QnDeviceContext& context);
-void detachAccessSemaphore(QnDeviceContext& context);
+// Opens the slot's lock; the context holds none when the system refuses it, and its sequences
+// then run unserialised, as they do after a wait that timed out.
+void attachAccessLock(QnDeviceContext& context);
+void detachAccessLock(QnDeviceContext& context);
 
 // Holds the device's access for one sequence. Waits at most kAccessWaitLimit and then goes ahead
-// without it. Gives back only what it obtained, so a count never rises above 1.
+// without it. Gives back only what it obtained.
 class DeviceAccess {
   public:
     explicit DeviceAccess(QnDeviceContext& context);
@@ -30,7 +30,7 @@ class DeviceAccess {
     DeviceAccess& operator=(const DeviceAccess&) = delete;
 
   private:
-    platform::NamedSemaphore* held_ = nullptr;
+    platform::NamedLock* held_ = nullptr;
 };
 
 }  // namespace zo::quinteldrv

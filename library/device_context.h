@@ -10,9 +10,10 @@
 #include <thread>
 
 #include "include/QuintelDrv.h"
+#include "library/compiler/channel_block.h"
 #include "library/compiler/sequencer_program.h"
 #include "platform/device_file.h"
-#include "platform/named_semaphore.h"
+#include "platform/named_lock.h"
 
 struct QnDeviceContext {
     std::uint8_t outputMask = 0;  // bit k: channel k's output is enabled
@@ -26,10 +27,15 @@ struct QnDeviceContext {
     QnDeviceSettings current{};
     QnDeviceSettings defaults{};
     QnDeviceSettings lastApplied{};  // what the hub holds since the last complete refresh
-    std::int32_t hardwareError = QN_HW_OK;
+    // Of the last request; a background measurement's polls record it too, beside the caller's.
+    std::atomic<std::int32_t> hardwareError = QN_HW_OK;
     std::array<zo::quinteldrv::QnProgram, zo::quinteldrv::kProgramCount> programs{};
+    // The header of the measurement program the hub holds; none when that is not known (never
+    // loaded, or the last upload failed). The current record's header may say otherwise after a
+    // refresh, which takes the caller's whole record but loads channel programs only.
+    std::optional<zo::quinteldrv::MeasurementHeader> loadedMeasurement;
     // Held while the device is open; shared with every process that opens the same slot.
-    std::optional<zo::platform::NamedSemaphore> accessSemaphore;
+    std::optional<zo::platform::NamedLock> accessLock;
     // A background measurement: where its result goes, whom it calls, and its worker, which the
     // context owns and joins before the device is closed or another measurement starts.
     std::int32_t* measureResult = nullptr;
@@ -37,10 +43,11 @@ struct QnDeviceContext {
     std::uint32_t callbackArgument1 = 0;
     std::uint32_t callbackArgument2 = 0;
     std::thread measureWorker;
-    // Held while the worker decides to deliver a result and delivers it, and while an abort is
-    // recorded: once QnAbortMeasure has returned, no result is written and no callback made.
-    // Recursive, so a callback may itself abort.
-    std::recursive_mutex deliveryMutex;
+    // Held only for moments, never while the callback runs: while a worker is created and
+    // stored (so it cannot deliver before it is stored), while the worker decides to deliver and
+    // writes the result, and while an abort is recorded. So once QnAbortMeasure has returned,
+    // nothing is written and no delivery begins.
+    std::mutex deliveryMutex;
 
     QnDeviceContext() = default;
     QnDeviceContext(const QnDeviceContext&) = delete;

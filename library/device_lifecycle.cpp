@@ -16,7 +16,7 @@ namespace {
 constexpr std::uint8_t kAllOutputs = 0xFF;
 
 void releaseDevice(QnDeviceContext& context) {
-    detachAccessSemaphore(context);
+    detachAccessLock(context);
     context.record.isOpen = 0;
     closeDeviceObject(context);
 }
@@ -60,7 +60,7 @@ extern "C" QN_API int32_t QN_CALL QnOpenDevice(uint32_t id, QnHandle* handle) {
     context->record.isOpen = 1;
     context->outputMask = 0;
     context->current = context->defaults;
-    attachAccessSemaphore(*context);
+    attachAccessLock(*context);
     if (!bringUp(*context)) {
         releaseDevice(*context);
         return QN_ERR_DEVICE;

@@ -43,7 +43,7 @@ bool probeSlot(QnDeviceContext& context, std::uint32_t slot) {
 extern "C" QN_API int32_t QN_CALL QnLoadDriver(void) {
     using namespace zo::quinteldrv;
     // Probing rewrites the contexts from the first one on; doing so under an open device would
-    // orphan its driver and semaphore handles. The table is left as it is instead.
+    // orphan its driver and lock handles. The table is left as it is instead.
     const auto contexts = allContexts();
     if (std::any_of(contexts.begin(), contexts.end(),
                     [](const QnDeviceContext& context) { return context.isOpen(); })) {

@@ -1,6 +1,7 @@
 #include "library/measurement.h"
 
 #include <chrono>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -58,16 +59,31 @@ std::int32_t nanoseconds(std::uint32_t ticks) {
     return static_cast<std::int32_t>(ticks * kNanosecondsPerTick);
 }
 
+struct Delivery {
+    QnMeasureCallback callback;
+    std::uint32_t argument1;
+    std::uint32_t argument2;
+};
+
+// Writes the result and hands out the callback, unless an abort came first. An abort that
+// returns after this finds the delivery begun; its callback may still run, once.
+std::optional<Delivery> beginDelivery(QnDeviceContext& context, std::uint32_t ticks) {
+    const std::lock_guard delivery(context.deliveryMutex);
+    if (context.abortFlag.load() != 0) {
+        return std::nullopt;
+    }
+    *context.measureResult = nanoseconds(ticks);
+    return Delivery{context.measureCallback, context.callbackArgument1, context.callbackArgument2};
+}
+
 void runWorker(QnDeviceContext& context) {
     while (context.abortFlag.load() == 0) {
         std::uint32_t ticks = 0;
         if (pollOnce(context, ticks) == Poll::Ready) {
             stopMeasurement(context);
-            // An abort that came during the poll wins: nothing is written or called back.
-            const std::lock_guard delivery(context.deliveryMutex);
-            if (context.abortFlag.load() == 0) {
-                *context.measureResult = nanoseconds(ticks);
-                context.measureCallback(context.callbackArgument2, 0, context.callbackArgument1);
+            // Outside the mutex: a callback may abort, restart or wait for a thread that aborts.
+            if (const auto delivery = beginDelivery(context, ticks)) {
+                delivery->callback(delivery->argument2, 0, delivery->argument1);
             }
             return;
         }
@@ -80,19 +96,13 @@ void runWorker(QnDeviceContext& context) {
 bool prepareMeasurement(QnDeviceContext& context, std::uint32_t input, std::uint32_t mode,
                         std::int32_t edge) {
     QnDeviceSettings& settings = context.current;
-    const auto edgeWord = static_cast<std::uint32_t>(edge);
-    if (settings.measureInput != input || settings.measureMode != mode ||
-        settings.measureEdge != edgeWord) {
-        const QnDeviceSettings before = settings;
-        settings.measureInput = input;
-        settings.measureMode = mode;
-        settings.measureEdge = edgeWord;
-        if (!applyMeasurementProgram(context)) {
-            // The hub may still hold the previous program: keep the header that describes it,
-            // so the next call with these arguments tries the upload again.
-            settings = before;
-            return false;
-        }
+    settings.measureInput = input;
+    settings.measureMode = mode;
+    settings.measureEdge = static_cast<std::uint32_t>(edge);
+    // Compared with what the hub holds, not with the current header, which a refresh replaces.
+    const MeasurementHeader wanted{input, mode, settings.measureEdge};
+    if (context.loadedMeasurement != wanted && !applyMeasurementProgram(context)) {
+        return false;
     }
     return restartMeasurement(context);
 }
@@ -114,8 +124,12 @@ std::int32_t waitForMeasurement(QnDeviceContext& context, std::int32_t* result,
         }
         std::this_thread::sleep_for(kPollPeriod);
     }
-    *result = nanoseconds(ticks);
     stopMeasurement(context);
+    if (ticks == 0) {
+        // No period reads as 0: the input changed faster than the program can follow.
+        return QN_ERR_FAILED;
+    }
+    *result = nanoseconds(ticks);
     return QN_OK;
 }
 
@@ -123,6 +137,9 @@ std::int32_t startMeasurementWorker(QnDeviceContext& context, std::int32_t* resu
                                     QnMeasureCallback callback, std::uint32_t argument1,
                                     std::uint32_t argument2) {
     stopMeasurementWorker(context);
+    // The worker cannot deliver (and its callback cannot start another measurement) before it is
+    // stored, since delivering takes this mutex too.
+    const std::lock_guard delivery(context.deliveryMutex);
     context.measureResult = result;
     context.measureCallback = callback;
     context.callbackArgument1 = argument1;

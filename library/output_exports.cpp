@@ -17,6 +17,9 @@ extern "C" QN_API int32_t QN_CALL QnOpenOutputs(QnHandle handle, uint32_t mask) 
     if (context == nullptr) {
         return QN_ERR_NO_HANDLE;
     }
+    if (!context->isOpen()) {
+        return QN_ERR_DEVICE;  // mask and hardware error stay as they are
+    }
     return zo::quinteldrv::restartOutputs(*context, channelBits(mask)) ? QN_OK : QN_ERR_DEVICE;
 }
 
@@ -24,6 +27,9 @@ extern "C" QN_API int32_t QN_CALL QnCloseOutputs(QnHandle handle, uint32_t mask)
     QnDeviceContext* context = zo::quinteldrv::contextOf(handle);
     if (context == nullptr) {
         return QN_ERR_NO_HANDLE;
+    }
+    if (!context->isOpen()) {
+        return QN_ERR_DEVICE;
     }
     return zo::quinteldrv::closeOutputs(*context, channelBits(mask)) ? QN_OK : QN_ERR_DEVICE;
 }

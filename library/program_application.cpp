@@ -20,7 +20,7 @@ ChannelBlock blockOf(const QnChannelSettings& settings) {
     return block;
 }
 
-// Loads program p under the access semaphore; a channel's upload ends with the output restart
+// Loads program p under the access lock; a channel's upload ends with the output restart
 // that re-arms every enabled channel, so all running outputs restart in step.
 bool upload(QnDeviceContext& context, std::size_t program) {
     {
@@ -59,7 +59,12 @@ bool applyMeasurementProgram(QnDeviceContext& context) {
     const MeasurementHeader header{context.current.measureInput, context.current.measureMode,
                                    context.current.measureEdge};
     buildMeasurementProgram(header, context.programs[kMeasurementProgram]);
-    return upload(context, kMeasurementProgram);
+    context.loadedMeasurement.reset();  // a failed upload may leave either program, or parts
+    if (!upload(context, kMeasurementProgram)) {
+        return false;
+    }
+    context.loadedMeasurement = header;
+    return true;
 }
 
 }  // namespace zo::quinteldrv

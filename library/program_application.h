@@ -12,7 +12,7 @@ namespace zo::quinteldrv {
 bool applyChannels(QnDeviceContext& context);
 
 // Builds the measurement program from the current settings' header and uploads it; it is never
-// skipped.
+// skipped. Records the header the hub then holds.
 bool applyMeasurementProgram(QnDeviceContext& context);
 
 }  // namespace zo::quinteldrv

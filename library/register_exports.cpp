@@ -1,5 +1,5 @@
 // QnResetDevice, QnWriteRegister and QnReadRegister: raw access to an open hub's registers,
-// without the access semaphore.
+// without the access lock.
 
 #include <optional>
 

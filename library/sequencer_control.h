@@ -1,7 +1,7 @@
 #pragma once
 // Switching the hub's sequencers: the channel outputs (enable register 0x40, each channel armed
 // at its program's start through register 4k + 3) and the measurement run (register 0x41). Each
-// sequence holds the device's access semaphore and stops at its first failed request.
+// sequence holds the device's access lock and stops at its first failed request.
 
 #include <cstdint>
 #include <optional>
@@ -29,7 +29,7 @@ bool startMeasurement(QnDeviceContext& context);
 bool restartMeasurement(QnDeviceContext& context);
 
 // Bit n of the status registers: register 0x40 + n / 8, bit n % 8. Bit 8 is the measurement's
-// finished flag. Single reads, made outside the access semaphore.
+// finished flag. Single reads, made outside the access lock.
 std::optional<bool> readStatusBit(QnDeviceContext& context, unsigned bit);
 // The 16-bit pair of program p: registers 4p (low) and 4p + 1 (high).
 std::optional<std::uint16_t> readProgramPair(QnDeviceContext& context, unsigned program);

@@ -1,47 +1,32 @@
 #include "platform/device_file.h"
 
-#include "kernel/machine.h"
+#include "kernel/ntstatus.h"
+#include "platform/embedded_device_handle.h"
+#include "platform/machine_choice.h"
+#include "platform/shared_machine/service_device_handle.h"
+#include "platform/shared_machine/service_location.h"
 
 namespace zo::platform {
 
 std::optional<DeviceFile> DeviceFile::open(std::string_view path, KernelStatus& status,
                                            Options options) {
-    std::shared_ptr<kernel::OpenFile> file;
-    status = kernel::Machine::current().io().open(path, options.from32BitProcess, file);
-    if (!file) {
+    std::unique_ptr<DeviceHandle> handle;
+    if (chooseMachine() == MachinePlace::Embedded) {
+        handle = openEmbeddedDevice(path, options.from32BitProcess, status);
+    } else if (const auto socket = service::serviceSocketPath()) {
+        handle = service::openServiceDevice(*socket, path, options.from32BitProcess, status);
+    } else {
+        status = STATUS_NO_SUCH_DEVICE;
+    }
+    if (!handle) {
         return std::nullopt;
     }
-    return DeviceFile(std::move(file));
-}
-
-DeviceFile::DeviceFile(std::shared_ptr<kernel::OpenFile> file) : file_(std::move(file)) {}
-
-DeviceFile::DeviceFile(DeviceFile&& other) noexcept : file_(std::move(other.file_)) {}
-
-DeviceFile& DeviceFile::operator=(DeviceFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        file_ = std::move(other.file_);
-    }
-    return *this;
-}
-
-DeviceFile::~DeviceFile() {
-    close();
-}
-
-void DeviceFile::close() {
-    if (file_) {
-        kernel::Machine::current().io().close(*file_);
-        file_.reset();
-    }
+    return DeviceFile(std::move(handle));
 }
 
 IoControlResult DeviceFile::control(std::uint32_t code, std::span<const std::uint8_t> input,
                                     std::span<std::uint8_t> output) {
-    const kernel::IoResult result =
-        kernel::Machine::current().io().deviceControl(*file_, code, input, output);
-    return {result.status, static_cast<std::uint32_t>(result.information)};
+    return handle_->control(code, input, output);
 }
 
 const char* statusText(KernelStatus status) {

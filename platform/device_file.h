@@ -1,7 +1,8 @@
 #pragma once
 // A handle on a device object opened from user mode ("\\.\ZOUSB-0"), and synchronous I/O control
 // on it. This is the user-mode service the device-access library and the tools talk to drivers
-// through; on this platform it reaches the kernel stand-in of the current simulated machine.
+// through; on this platform it reaches the kernel stand-in of the process's simulated machine, or
+// of the shared one that zousbsim hosts (platform/machine_choice.h).
 
 #include <cstdint>
 #include <memory>
@@ -9,20 +10,9 @@
 #include <span>
 #include <string_view>
 
-namespace zo::kernel {
-struct OpenFile;
-}
+#include "platform/device_handle.h"
 
 namespace zo::platform {
-
-// A kernel status value, as NTSTATUS: 0 success, bit 31 set for errors.
-using KernelStatus = std::int32_t;
-
-struct IoControlResult {
-    KernelStatus status = 0;
-    std::uint32_t bytesReturned = 0;
-    bool succeeded() const { return status >= 0; }
-};
 
 class DeviceFile {
   public:
@@ -37,11 +27,11 @@ class DeviceFile {
         return open(path, status, Options{});
     }
 
-    DeviceFile(DeviceFile&&) noexcept;
-    DeviceFile& operator=(DeviceFile&&) noexcept;
+    DeviceFile(DeviceFile&&) noexcept = default;
+    DeviceFile& operator=(DeviceFile&&) noexcept = default;  // closes the handle it held
     DeviceFile(const DeviceFile&) = delete;
     DeviceFile& operator=(const DeviceFile&) = delete;
-    ~DeviceFile();
+    ~DeviceFile() = default;  // closes the handle
 
     // Sends one I/O-control request and waits for its completion. For a buffered code the output
     // holds the answer; for a direct code the driver works on the output buffer itself.
@@ -49,10 +39,9 @@ class DeviceFile {
                             std::span<std::uint8_t> output);
 
   private:
-    explicit DeviceFile(std::shared_ptr<kernel::OpenFile> file);
-    void close();
+    explicit DeviceFile(std::unique_ptr<DeviceHandle> handle) : handle_(std::move(handle)) {}
 
-    std::shared_ptr<kernel::OpenFile> file_;
+    std::unique_ptr<DeviceHandle> handle_;
 };
 
 // A readable name of a kernel status ("STATUS_DELETE_PENDING"), or its hexadecimal value.

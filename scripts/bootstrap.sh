@@ -1,13 +1,26 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, only what this machine lacks to build the suite (and, with --tests, to
-# run every test). Does nothing but a few package look-ups when everything is present.
+# run every test; with --fuzz, to build the fuzzers). Does nothing but a few package look-ups
+# when everything is present.
 set -euo pipefail
 
-packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+# help2man makes the manual pages of the tools from their help texts.
+packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev help2man)
+# The signal generator program: Qt 6 Widgets; rsvg-convert renders its SVG images at build time;
+# Liberation Mono, metric-compatible with Courier New, draws the timing diagram's lettering; DejaVu
+# the images' lettering and the digit cells, Noto CJK the glyphs of the Japanese and Chinese
+# translations.
+packages+=(qt6-base-dev librsvg2-bin fonts-liberation fonts-dejavu-core fonts-noto-cjk)
 if [[ "${1:-}" == "--tests" ]]; then
     # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
-    # VCD files zousbdiag capture writes.
-    packages+=(tshark sigrok-cli)
+    # VCD files zousbdiag capture writes; python3-pytest runs the Python package's tests (PyPI
+    # is not needed); fakeroot lets the Debian package test install into a scratch root without
+    # root.
+    packages+=(tshark sigrok-cli python3 python3-pytest fakeroot)
+fi
+if [[ "${1:-}" == "--fuzz" ]]; then
+    # clang with its runtime libraries builds the libFuzzer targets.
+    packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

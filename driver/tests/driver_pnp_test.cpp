@@ -1,6 +1,8 @@
 // Plug and play of zousbdrv: instance digits, opening, capabilities, and the cleanup paths of the
 // add-device routine.
 
+#include <thread>
+
 #include "driver/tests/driver_test_support.h"
 
 namespace zo::test {
@@ -45,6 +47,32 @@ TEST_F(PnpTest, OpensFailBeforeStartAndSucceedAfterStartAndAfterStop) {
     EXPECT_FALSE(NT_SUCCESS(ioctl(*file, IOCTL_ZOUSB_PIPE_WRITE, word32(0), 4).status));
     ASSERT_EQ(machine().pnp().start(port), STATUS_SUCCESS);
     EXPECT_EQ(ioctl(*file, IOCTL_ZOUSB_PIPE_WRITE, word32(0), 4).status, STATUS_SUCCESS);
+    machine().io().close(*file);
+}
+
+// Plug and play starts and restarts the hub on its own thread while a program opens it and
+// selects its interface: each sees the hub started or not, never half of it.
+TEST_F(PnpTest, OpensAndSelectionsDuringAStartSeeTheHubStartedOrNot) {
+    auto device = std::make_shared<RecordingDevice>(hub::HubOptions{});
+    const int port = machine().bus().attach(device).number();
+    ASSERT_EQ(machine().pnp().addDevice(port), STATUS_SUCCESS);
+    std::thread starting([&] { EXPECT_EQ(machine().pnp().start(port), STATUS_SUCCESS); });
+    std::shared_ptr<kernel::OpenFile> file;
+    NTSTATUS opened = STATUS_UNSUCCESSFUL;
+    while (opened == STATUS_UNSUCCESSFUL) {
+        opened = machine().io().open("\\\\.\\ZOUSB-0", false, file);
+    }
+    EXPECT_EQ(opened, STATUS_SUCCESS);
+    starting.join();
+    std::thread restarting([&] {
+        machine().pnp().stop(port);
+        EXPECT_EQ(machine().pnp().start(port), STATUS_SUCCESS);
+    });
+    for (int selection = 0; selection < 20; ++selection) {
+        ioctl(*file, IOCTL_ZOUSB_SELECT_INTERFACE, {0, 0});
+    }
+    restarting.join();
+    EXPECT_EQ(ioctl(*file, IOCTL_ZOUSB_SELECT_INTERFACE, {0, 0}).status, STATUS_SUCCESS);
     machine().io().close(*file);
 }
 

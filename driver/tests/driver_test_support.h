@@ -29,8 +29,10 @@ struct SeenControl {
 // sees where each packet landed, and frames can be silenced.
 class RecordingDevice : public usb::UsbDevice {
   public:
-    explicit RecordingDevice(const hub::HubOptions& options)
-        : hub_(std::make_shared<hub::SimulatedHub>(options)) {}
+    // The hub's time follows `clock`, or the wall clock when none is given.
+    explicit RecordingDevice(const hub::HubOptions& options,
+                             std::shared_ptr<const hub::HubClock> clock = nullptr)
+        : hub_(std::make_shared<hub::SimulatedHub>(options, std::move(clock))) {}
 
     hub::SimulatedHub& hub() { return *hub_; }
     std::vector<SeenControl> controls() const {

@@ -11,8 +11,9 @@
 
 #include "hub/hub_clock.h"
 #include "hub/simulated_hub.h"
-#include "hub/tests/hub_test_support.h"
-#include "hub/tests/library_sequences.h"
+#include "hub/testing/register_access.h"
+#include "hub/tests/library_programs.h"
+#include "library/compiler/program_upload.h"
 
 namespace zo::hub {
 namespace {
@@ -21,17 +22,17 @@ constexpr std::uint64_t kSimulatedSecond = 1'000'000'000;
 
 // Eight channels running the internal train of `high` + `low` ticks, all enabled.
 void startEightTrains(SimulatedHub& hub, std::uint32_t high, std::uint32_t low) {
-    test::TestProgram train;
-    train.delay(high, true);
-    train.delay(low - 1, false);
-    train.jump(false, 0, false);
+    const quinteldrv::QnProgram train = test::freeTrainProgram(high, low);
     const auto write = [&hub](std::uint8_t reg, std::uint8_t value) {
-        test::writeRegister(hub, reg, value);
+        return writeRegister(hub, reg, value);
     };
     for (std::uint8_t channel = 0; channel < 8; ++channel) {
-        test::uploadProgram(write, channel, train);
+        for (const quinteldrv::RegisterWrite& registerWrite :
+             quinteldrv::uploadWrites(train, channel)) {
+            write(registerWrite.reg, registerWrite.value);
+        }
     }
-    test::restartOutputs(write, 0xFF, {});
+    restartOutputs(write, 0xFF, {});
 }
 
 void simulateEightOutputs(benchmark::State& state, std::uint32_t high, std::uint32_t low,
@@ -47,7 +48,7 @@ void simulateEightOutputs(benchmark::State& state, std::uint32_t high, std::uint
         }
         clock->advance(step);
         // Any request makes the hub catch up with its clock.
-        benchmark::DoNotOptimize(test::readRegister(hub, kOutputEnable));
+        benchmark::DoNotOptimize(readRegister(hub, kOutputEnable));
         if (recording) {
             benchmark::DoNotOptimize(hub.stopRecording());
         }

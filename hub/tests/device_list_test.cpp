@@ -7,7 +7,7 @@ namespace {
 
 using zo::usb::Speed;
 
-TEST(DeviceList, UnsetMeansOneDefaultHubAndEmptyMeansNone) {
+TEST(DeviceList, UnsetMeansOneDefaultHubEmptyMeansNoneAndEightIsTheMost) {
     const DeviceList unset = parseDeviceList(nullptr);
     ASSERT_TRUE(unset.ok());
     ASSERT_EQ(unset.hubs.size(), 1u);
@@ -16,6 +16,8 @@ TEST(DeviceList, UnsetMeansOneDefaultHubAndEmptyMeansNone) {
     const DeviceList empty = parseDeviceList("");
     EXPECT_TRUE(empty.ok());
     EXPECT_TRUE(empty.hubs.empty());
+
+    EXPECT_EQ(parseDeviceList("sim;sim;sim;sim;sim;sim;sim;sim").hubs.size(), 8u);
 }
 
 TEST(DeviceList, ReadsEveryOptionInOrder) {
@@ -63,6 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "ZOUSB_DEVICES entry 1 'usb': must be 'sim', optionally followed by ':' "
                 "and key=value options"},
         Refusal{"sim;;sim", "ZOUSB_DEVICES entry 2 '': is empty"},
+        Refusal{"sim;sim;sim;sim;sim;sim;sim;sim;sim",
+                "ZOUSB_DEVICES lists 9 hubs; a machine takes at most 8 hubs (\\\\.\\ZOUSB-0 to "
+                "\\\\.\\ZOUSB-7)"},
         Refusal{"sim;", "ZOUSB_DEVICES entry 2 '': is empty"},
         Refusal{" sim",
                 "ZOUSB_DEVICES entry 1 ' sim': must be 'sim', optionally followed by ':' "

@@ -10,13 +10,14 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "hub/hub_clock.h"
 #include "hub/register_map.h"
 #include "hub/simulated_hub.h"
 #include "hub/tests/hub_test_support.h"
-#include "hub/tests/library_sequences.h"
-#include "hub/tests/program_builder.h"
+#include "library/compiler/program_upload.h"
+#include "library/compiler/sequencer_program.h"
 
 namespace zo::hub::test {
 
@@ -47,14 +48,21 @@ class HubRig {
 
     // write() as a callable for the library's register sequences.
     auto writer() {
-        return [this](std::uint8_t reg, std::uint8_t value) { write(reg, value); };
+        return [this](std::uint8_t reg, std::uint8_t value) {
+            write(reg, value);
+            return true;
+        };
     }
 
-    // Loads program p as the library's upload does; a channel's upload ends with the restart of
-    // the enabled outputs.
-    void upload(std::uint8_t p, const TestProgram& program) {
-        programs_.at(p) = program;
-        uploadProgram(writer(), p, program);
+    // Loads program p with the library's upload writes; a channel's upload ends with the restart
+    // of the enabled outputs, as in the library.
+    void upload(std::uint8_t p, const quinteldrv::QnProgram& program) {
+        entries_.at(p) = {static_cast<std::uint8_t>(program.entry0),
+                          static_cast<std::uint8_t>(program.entry1)};
+        for (const quinteldrv::RegisterWrite& registerWrite :
+             quinteldrv::uploadWrites(program, p)) {
+            write(registerWrite.reg, registerWrite.value);
+        }
         if (p < 8) {
             openOutputs(0);
         }
@@ -65,14 +73,14 @@ class HubRig {
         mask_ = static_cast<std::uint8_t>(mask_ | bits);
         std::array<std::uint8_t, 8> entries{};
         for (std::size_t channel = 0; channel < entries.size(); ++channel) {
-            entries[channel] = programs_[channel].entry0;
+            entries[channel] = entries_[channel].first;
         }
         restartOutputs(writer(), mask_, entries);
     }
 
     void startMeasurement() {
         write(kMeasurementControl, 0);
-        write(kMeasurementStart, programs_[8].entry0);
+        write(kMeasurementStart, entries_[8].first);
         write(kMeasurementControl, 1);
     }
 
@@ -84,10 +92,10 @@ class HubRig {
         }
         write(kMeasurementControl, 0);
         const std::uint32_t high = readResult();
-        write(kMeasurementStart, programs_[8].entry1);
+        write(kMeasurementStart, entries_[8].second);
         write(kMeasurementControl, 1);
         write(kMeasurementControl, 0);
-        write(kMeasurementStart, programs_[8].entry0);
+        write(kMeasurementStart, entries_[8].first);
         const std::uint32_t low = readResult();
         return high == 0 && low == 0 ? 0 : high * 65536 + low + 4;
     }
@@ -107,7 +115,7 @@ class HubRig {
 
     std::shared_ptr<ManualHubClock> clock_;
     SimulatedHub hub_;
-    std::array<TestProgram, 9> programs_{};
+    std::array<std::pair<std::uint8_t, std::uint8_t>, 9> entries_{};  // entry 0 and entry 1
     std::uint8_t mask_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "hub/testing/register_access.h"
 #include "kernel/usb_device.h"
 
 namespace zo::hub::test {
@@ -46,23 +47,6 @@ inline bool isOk(const zo::usb::TransferResult& result) {
 
 inline bool configure(zo::usb::UsbDevice& device) {
     return isOk(controlOut(device, kStandardDeviceOut, 9, 1, 0));
-}
-
-// The library's register access: vendor requests 0xFB and 0xFC with a one-byte data stage.
-inline bool writeRegister(zo::usb::UsbDevice& device, std::uint8_t reg, std::uint8_t value) {
-    const Answer answer =
-        controlIn(device, kVendorDeviceIn, 0xFB, static_cast<std::uint16_t>(0xC000 | reg),
-                  static_cast<std::uint16_t>(value << 8), 1);
-    return answer.status == zo::usb::TransferStatus::Ok && answer.bytes.size() == 1;
-}
-
-inline std::optional<std::uint8_t> readRegister(zo::usb::UsbDevice& device, std::uint8_t reg) {
-    const Answer answer =
-        controlIn(device, kVendorDeviceIn, 0xFC, static_cast<std::uint16_t>(0xC000 | reg), 0, 1);
-    if (answer.status != zo::usb::TransferStatus::Ok || answer.bytes.size() != 1) {
-        return std::nullopt;
-    }
-    return answer.bytes[0];
 }
 
 }  // namespace zo::hub::test

@@ -9,27 +9,19 @@
 #include <optional>
 
 #include "hub/tests/hub_rig.h"
+#include "hub/tests/library_programs.h"
 
 namespace zo::hub::test {
 namespace {
 
 constexpr std::uint64_t kTickNs = 20;
 
-// The measurement program for `input`; `sameEdge` measures a whole period, otherwise the time
-// from one edge to the next edge of the other direction.
-TestProgram measurementProgram(unsigned input, bool sameEdge) {
-    TestProgram program;
-    const bool p1 = false;  // measure edge 1
-    const bool p2 = sameEdge ? p1 : !p1;
-    program.constants.push_back(0);
-    program.load(false, 0);
-    program.load(false, 0);
-    program.waitEdge(input, p1, false);
-    program.countEdge(input, p2, false);
-    program.halt(true);
-    program.entry1 = program.here();
-    program.load(false, 0);
-    program.halt(true);
+// The library's measurement program for `input`: edge 1 starts it (the input's falling edge);
+// `sameEdge` measures a whole period, otherwise the time to the next edge of the other direction.
+QnProgram measurementProgram(unsigned input, bool sameEdge, std::int32_t edge = 1) {
+    QnProgram program;
+    EXPECT_TRUE(quinteldrv::buildMeasurementProgram(
+        {input, sameEdge ? 0u : 1u, static_cast<std::uint32_t>(edge)}, program));
     return program;
 }
 
@@ -88,11 +80,7 @@ TEST(Measurement, OfInputBAndOfAChannelOutput) {
     rig.upload(8, measurementProgram(2, true));
     EXPECT_EQ(measureNanoseconds(rig, 2000 * kMillisecond), 400'000u);
 
-    TestProgram train;  // channel 2: 30 ticks high, 70 low
-    train.delay(30, true);
-    train.delay(69, false);
-    train.jump(false, 0, false);
-    rig.upload(2, train);
+    rig.upload(2, freeTrainProgram(30, 70));  // channel 2: 30 ticks high, 70 low
     rig.openOutputs(1 << 2);
     rig.upload(8, measurementProgram(3 + 2, true));
     EXPECT_EQ(measureNanoseconds(rig, 2000 * kMillisecond), 100 * kTickNs);
@@ -113,20 +101,81 @@ TEST(Measurement, WithoutSignalNeverFinishesAndStaysStoppedAfterwards) {
 
 TEST(Measurement, EmptyProgramNeverFinishes) {
     HubRig rig;
-    rig.upload(8, TestProgram{});  // measure input 0: nothing loaded but the control writes
+    rig.upload(8, measurementProgram(0, true));  // nothing loaded but the control writes
     EXPECT_EQ(measureNanoseconds(rig, 20 * kMillisecond), std::nullopt);
+}
+
+// The program follows an input whose high and low phases last two ticks or more: a period of P
+// ticks leaves P - 4, or P - 5 when the input's edge falls on the tick between the two waits that
+// find it, so the period reads to within a tick, and a count of 0 is no period. Faster inputs
+// would make it miss edges: the measurement then ends at once with a count of 0.
+struct FastCase {
+    double inputAHz;
+    std::uint64_t periodTicks;  // 0: no period
+};
+
+class FastInput : public testing::TestWithParam<FastCase> {};
+
+TEST_P(FastInput, IsTimedWhileEveryPhaseLastsTwoTicksAndReadsZeroWhenFaster) {
+    const std::uint64_t period = GetParam().periodTicks;
+    // Started on successive ticks, the measurement meets the input's edges at every phase.
+    for (std::uint64_t offset = 0; offset < 8; ++offset) {
+        HubRig rig({.inputAHz = GetParam().inputAHz});
+        rig.advance(offset * kTickNs);
+        rig.upload(8, measurementProgram(1, true));
+        const auto nanoseconds = measureNanoseconds(rig, 20 * kMillisecond);
+        ASSERT_TRUE(nanoseconds.has_value());
+        if (period == 0) {
+            EXPECT_EQ(*nanoseconds, 0u) << "started " << offset << " ticks later";
+        } else {
+            const std::uint64_t shorter = period == 5 ? 0 : (period - 1) * kTickNs;
+            EXPECT_TRUE(*nanoseconds == period * kTickNs || *nanoseconds == shorter)
+                << *nanoseconds << " ns, started " << offset << " ticks later";
+        }
+    }
+}
+
+// 5 and 10 MHz: ten and five ticks a period. 12.5 MHz: four, a count of 0. Above: phases of one
+// tick.
+INSTANTIATE_TEST_SUITE_P(Hub, FastInput,
+                         testing::Values(FastCase{5e6, 10}, FastCase{10e6, 5}, FastCase{12.5e6, 0},
+                                         FastCase{16.7e6, 0}, FastCase{20e6, 0},
+                                         FastCase{25e6, 0}));
+
+TEST(Measurement, OfAChannelWithPulsesOfOneTickReadsZero) {
+    HubRig rig({.inputAHz = 0, .inputBHz = 0});
+    rig.upload(3, freeTrainProgram(1, 50));
+    rig.openOutputs(1 << 3);
+    rig.upload(8, measurementProgram(3 + 3, true));
+    EXPECT_EQ(measureNanoseconds(rig, 20 * kMillisecond), 0u);
+    rig.upload(3, freeTrainProgram(2, 50));
+    EXPECT_EQ(measureNanoseconds(rig, 20 * kMillisecond), 52 * kTickNs);
+}
+
+TEST(Measurement, SeesAChannelOutputAsItIs) {
+    // Edge 0 starts on the output's rising edge: to the opposite edge is its high phase.
+    HubRig rig({.inputAHz = 0, .inputBHz = 0});
+    rig.upload(4, freeTrainProgram(30, 70));
+    rig.openOutputs(1 << 4);
+    rig.upload(8, measurementProgram(3 + 4, false, 0));
+    EXPECT_EQ(measureNanoseconds(rig, 20 * kMillisecond), 30 * kTickNs);
+    rig.upload(8, measurementProgram(3 + 4, false, 1));
+    EXPECT_EQ(measureNanoseconds(rig, 20 * kMillisecond), 70 * kTickNs);
 }
 
 TEST(Measurement, LoadShiftsTheCounterUpByHalf) {
     HubRig rig;
-    TestProgram program;
-    program.constants = {0x1234, 0xABCD, 0x0F0F};
-    program.load(false, 0);
-    program.load(false, 1);
-    program.halt(true);
-    program.entry1 = program.here();
-    program.load(false, 2);
-    program.halt(true);
+    QnProgram program = written([](ProgramWriter& out) {
+        out.constant(0x1234);
+        out.constant(0xABCD);
+        out.constant(0x0F0F);
+        out.load(0, 0);
+        out.load(1, 0);
+        out.halt(1);
+        out.program().entry1 = out.here();
+        out.load(2, 0);
+        out.halt(1);
+    });
     rig.upload(8, program);
     rig.startMeasurement();
     EXPECT_EQ(rig.read(kMeasurementControl) & 1, 1);

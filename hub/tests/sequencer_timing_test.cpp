@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "hub/tests/hub_rig.h"
+#include "hub/tests/library_programs.h"
 #include "hub/tests/waveform_probe.h"
 
 namespace zo::hub::test {
@@ -17,7 +18,7 @@ namespace {
 constexpr std::uint64_t kTick = 20;
 
 // Channel 0 runs `program` from an output restart; returns what the outputs did meanwhile.
-Waveform runChannel0(HubRig& rig, const TestProgram& program, std::uint64_t nanoseconds) {
+Waveform runChannel0(HubRig& rig, const QnProgram& program, std::uint64_t nanoseconds) {
     rig.upload(0, program);
     rig.hub().startRecording();
     rig.openOutputs(1);
@@ -29,9 +30,10 @@ class DelayTicks : public testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(DelayTicks, LastsExactlyItsTicks) {
     const std::uint32_t n = GetParam();
-    TestProgram program;
-    program.delay(n, true);
-    program.halt(false);
+    const QnProgram program = written([n](ProgramWriter& out) {
+        out.delay(n, 1);
+        out.halt(0);
+    });
     HubRig rig({.inputAHz = 0, .inputBHz = 0});  // no input edges to record over 86 s
     const Waveform waveform = runChannel0(rig, program, std::uint64_t{n} * kTick + kMillisecond);
 
@@ -51,11 +53,7 @@ class PulseTrain : public testing::TestWithParam<std::tuple<std::uint32_t, std::
 
 TEST_P(PulseTrain, HighForHAndPeriodHPlusL) {
     const auto [high, low] = GetParam();
-    TestProgram program;  // the ungated internal train: delay(H), delay(L - 1), jump back
-    const std::uint8_t loop = program.here();
-    program.delay(high, true);
-    program.delay(low - 1, false);
-    program.jump(false, loop, false);
+    const QnProgram program = freeTrainProgram(high, low);  // delay(H), delay(L - 1), jump back
     HubRig rig;
     const std::uint64_t period = std::uint64_t{high + low} * kTick;
     const Waveform waveform = runChannel0(rig, program, 20 * period);
@@ -77,9 +75,10 @@ INSTANTIATE_TEST_SUITE_P(Hub, PulseTrain,
                                          std::tuple{1000u, 1u}, std::tuple{50000u, 70000u}));
 
 TEST(SequencerOutput, IsHeldLowWhileDisabledAndRestartsFromItsStart) {
-    TestProgram program;  // high for 1000 ticks, then low for good
-    program.delay(1000, true);
-    program.halt(false);
+    const QnProgram program = written([](ProgramWriter& out) {  // 1000 ticks high, then low
+        out.delay(1000, 1);
+        out.halt(0);
+    });
     HubRig rig;
     rig.upload(0, program);
     rig.hub().startRecording();
@@ -102,14 +101,8 @@ TEST(SequencerOutput, IsHeldLowWhileDisabledAndRestartsFromItsStart) {
 }
 
 TEST(SequencerOutput, ChannelsEnabledTogetherStartOnTheSameTick) {
-    TestProgram first;
-    first.delay(7, true);
-    first.delay(12, false);
-    first.jump(false, 0, false);
-    TestProgram second;
-    second.delay(50, true);
-    second.delay(49, false);
-    second.jump(false, 0, false);
+    const QnProgram first = freeTrainProgram(7, 13);
+    const QnProgram second = freeTrainProgram(50, 50);
     HubRig rig;
     rig.upload(0, first);
     rig.upload(3, second);
@@ -131,9 +124,10 @@ TEST(SequencerOutput, ChannelsEnabledTogetherStartOnTheSameTick) {
 }
 
 TEST(SequencerOutput, ResetStopsEverySequencerAndKeepsItsProgram) {
-    TestProgram program;  // constantly high
-    program.tick(true);
-    program.jump(true, 1, false);
+    const QnProgram program = written([](ProgramWriter& out) {  // constantly high
+        out.tick(1);
+        out.jump(1, 0, 1);
+    });
     HubRig rig;
     rig.upload(0, program);
     rig.openOutputs(1);
@@ -161,11 +155,7 @@ TEST(SequencerSimulation, SingleTickTrainsKeepTheirPhaseOverALongGap) {
     const std::array<std::pair<std::uint32_t, std::uint32_t>, 3> trains{{{2, 2}, {1, 2}, {3, 4}}};
     HubRig rig;
     for (std::uint8_t channel = 0; channel < trains.size(); ++channel) {
-        TestProgram program;
-        program.delay(trains[channel].first, true);
-        program.delay(trains[channel].second - 1, false);
-        program.jump(false, 0, false);
-        rig.upload(channel, program);
+        rig.upload(channel, freeTrainProgram(trains[channel].first, trains[channel].second));
     }
     rig.hub().startRecording();
     rig.openOutputs(0x07);

@@ -8,6 +8,7 @@
 #include "hub/descriptors.h"
 #include "hub/signal_packet.h"
 #include "hub/tests/hub_rig.h"
+#include "hub/tests/library_programs.h"
 
 namespace zo::hub::test {
 namespace {
@@ -98,8 +99,8 @@ TEST_F(SignalStreamTest, TheFirstPacketStartsTheStreamAndEachLaterOneCarriesTheS
 TEST_F(SignalStreamTest, SamplesShowWhatTheRecordingOfTheSameStretchShows) {
     HubRig rig({.inputAHz = 100'000, .inputBHz = 30'000});
     ASSERT_TRUE(configure(rig.hub()));
-    rig.upload(0, pulseTrain(30, 20));   // 1 us
-    rig.upload(3, pulseTrain(70, 180));  // 5 us
+    rig.upload(0, freeTrainProgram(30, 20));   // 1 us
+    rig.upload(3, freeTrainProgram(70, 180));  // 5 us
     rig.openOutputs(0b1001);
     std::vector<std::uint8_t> room(1024);
     rig.hub().isochronous(kIsochronousInEndpoint, 0, room);

@@ -13,11 +13,16 @@
 
 #include "hub/input_signal.h"
 #include "hub/tests/hub_rig.h"
+#include "hub/tests/library_programs.h"
 #include "hub/tests/waveform_probe.h"
 #include "hub/vcd_writer.h"
 
 namespace zo::hub::test {
 namespace {
+
+QnProgram train(std::uint32_t high, std::uint32_t low) {
+    return freeTrainProgram(high, low);
+}
 
 TEST(InputSignal, SquareWaveStartsLowAndChangesEveryHalfPeriod) {
     const InputSignal kilohertz(1000.0);  // half period: 25000 ticks
@@ -53,7 +58,7 @@ TEST(InputSignal, SquareWaveStartsLowAndChangesEveryHalfPeriod) {
 
 TEST(WaveformCapture, RecordsOutputsAndInputsFromTheStart) {
     HubRig rig;  // inputs A 1 kHz, B 2.5 kHz
-    rig.upload(5, pulseTrain(10, 10));
+    rig.upload(5, train(10, 10));
     rig.openOutputs(1 << 5);
     rig.advance(kMillisecond - rig.now());
     const Waveform waveform = rig.record(kMillisecond);
@@ -77,7 +82,7 @@ TEST(WaveformCapture, RecordsOutputsAndInputsFromTheStart) {
 
 TEST(WaveformCapture, IsCutAtItsLimitWithEverythingBeforeKept) {
     HubRig rig;
-    rig.upload(0, pulseTrain(5, 5));
+    rig.upload(0, train(5, 5));
     rig.openOutputs(1);
     rig.hub().startRecording(100);
     rig.advance(kMillisecond);
@@ -150,7 +155,7 @@ ParsedVcd parseVcd(const std::string& text) {
 
 TEST(Vcd, DeclaresEveryWireAndGivesTheTrainsPeriodInNanoseconds) {
     HubRig rig;
-    rig.upload(0, pulseTrain(30, 20));  // 1 us period
+    rig.upload(0, train(30, 20));  // 1 us period
     rig.openOutputs(1);
     const Waveform waveform = rig.record(100 * kMicrosecond);
     std::ostringstream out;

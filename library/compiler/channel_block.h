@@ -34,6 +34,8 @@ struct MeasurementHeader {
     std::uint32_t input = 0;  // source number; 0 = none
     std::uint32_t mode = 0;   // 0 edge to same edge, 1 edge to opposite edge
     std::uint32_t edge = 0;   // only zero or non-zero matters
+
+    bool operator==(const MeasurementHeader&) const = default;
 };
 
 }  // namespace zo::quinteldrv

@@ -1,6 +1,7 @@
 #include "library/compiler/program_builders.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "library/compiler/program_writer.h"
 
@@ -48,6 +49,54 @@ Levels levelsOf(const ChannelBlock& channel) {
     return {flipped(invert), invert, channel[kIdleLevelWord] != 0 ? 1 : 0};
 }
 
+// Checks `input` before a gated train's first pulse: on when it is in the `open` state, otherwise
+// to the jump returned, whose target the caller sets. The test leaves the open state selected for
+// the train's conditional jumps.
+std::int32_t gateCheck(std::int32_t input, int open, int level, ProgramWriter& out) {
+    out.test(input, open, level);
+    const std::int32_t pass = out.jump(kUnpatched, 1, level);
+    const std::int32_t leave = out.jump(kUnpatched, 0, level);
+    out.patchToHere(pass);
+    return leave;
+}
+
+// One phase of a gated train: its gated delay of `ticks` at `level`, the jump that goes on while
+// the gate is open (the one that leaves when it closed, at `leaveLevel`, is added to `leaving`),
+// and two ticks at `level`.
+void gatedPhase(std::int32_t input, int open, std::uint32_t ticks, int level, int leaveLevel,
+                std::vector<std::int32_t>& leaving, ProgramWriter& out) {
+    out.gatedDelay(ticks, input, open, level);
+    const std::int32_t stay = out.jump(kUnpatched, 1, level);
+    leaving.push_back(out.jump(kUnpatched, 0, leaveLevel));
+    out.patchToHere(stay);
+    out.tick(level);
+    out.tick(level);
+}
+
+// The loop of a train that runs while `input` is in the `open` state: high and low phases of
+// exactly `high` and `low` ticks (at least 3 and 4). Each phase checks the gate throughout its
+// gated delay and once after it; the low phase's last tick checks it again before the next pulse.
+// The jumps taken when the gate closes are added to `leaving`; the last one falls through to the
+// instruction after the loop.
+void gatedLoop(std::int32_t input, int open, std::int32_t high, std::int32_t low, const Levels& lv,
+               std::vector<std::int32_t>& leaving, ProgramWriter& out) {
+    const std::int32_t loop = out.here();
+    gatedPhase(input, open, atLeastZero(std::int64_t{high} - kGatedHighOverhead), lv.active,
+               lv.inactive, leaving, out);
+    gatedPhase(input, open, atLeastZero(std::int64_t{low} - kGatedLowOverhead), lv.inactive,
+               lv.inactive, leaving, out);
+    out.jump(loop, 1, lv.inactive);
+}
+
+// A train without a gate: `high` ticks at the active level and `low` at the inactive one (the jump
+// back is the low phase's last tick), for ever.
+void freeLoop(std::uint32_t high, std::uint32_t low, const Levels& lv, ProgramWriter& out) {
+    const std::int32_t loop = out.here();
+    out.delay(high, lv.active);
+    out.delay(atLeastZero(std::int64_t{asSigned(low)} - 1), lv.inactive);
+    out.jump(loop, 0, lv.inactive);
+}
+
 // Modes 0, 2 and 3: a train of pulse set 1, started, gated, or switched to pulse set 2.
 void buildPulseTrain(const ChannelBlock& c, bool secondRate, ProgramWriter& out) {
     const Levels lv = levelsOf(c);
@@ -57,78 +106,50 @@ void buildPulseTrain(const ChannelBlock& c, bool secondRate, ProgramWriter& out)
     const std::int32_t gate = modeZero ? start : asSigned(c[kAuxSourceWord]);
     const int gateState =
         modeZero ? flipped(startState) : activeState(c[kAuxSourceWord], c[kAuxInvertWord]);
-    const std::int32_t delay = asSigned(c[kDelayWord]);
-    const std::int32_t high = asSigned(c[kHighTimeWord]);
-    const std::int32_t low = asSigned(c[kLowTimeWord]);
 
     if (gate > 0 && !secondRate && start == 0) {
         out.halt(lv.idle);
     }
-    QnProgram& program = out.program();
-    program.entry0 = out.here();
+    out.program().entry0 = out.here();
     if (start > 0) {
         out.waitLevel(start, startState, lv.idle);
     }
     const std::int32_t restart = out.here();
-    if (delay > 0) {
+    if (asSigned(c[kDelayWord]) > 0) {
         out.delay(c[kDelayWord], lv.idle);
     }
-    const std::int32_t loop = out.here();
     if (gate <= 0) {
-        out.delay(c[kHighTimeWord], lv.active);
-        out.delay(atLeastZero(std::int64_t{low} - 1), lv.inactive);
-        out.jump(loop, 0, lv.inactive);
+        freeLoop(c[kHighTimeWord], c[kLowTimeWord], lv, out);
         return;
     }
-    // Each phase: the gated part, the conditional jump that continues while the gate is open,
-    // and two ticks; the low phase also ends in the jump back. The corrections make the phases
-    // exactly H and L ticks long, and the low phase's two ticks stay at the inactive level.
-    out.gatedDelay(atLeastZero(std::int64_t{high} - kGatedHighOverhead), gate, flipped(gateState),
-                   lv.active);
-    const std::int32_t u = out.jump(kUnpatched, 1, lv.active);
-    const std::int32_t v = out.jump(kUnpatched, 0, lv.inactive);
-    out.patchToHere(u);
-    out.tick(lv.active);
-    out.tick(lv.active);
-    out.gatedDelay(atLeastZero(std::int64_t{low} - kGatedLowOverhead), gate, flipped(gateState),
-                   lv.inactive);
-    const std::int32_t w = out.jump(kUnpatched, 1, lv.inactive);
-    const std::int32_t b = out.jump(kUnpatched, 0, lv.inactive);
-    out.patchToHere(w);
-    out.tick(lv.inactive);
-    out.tick(lv.inactive);
-    out.jump(loop, 0, lv.inactive);
+    // Pulse set 1 runs while the gate is out of its gate state. Leaving it leads to instruction
+    // 0 (the start condition's wait, or the halt of a train without one), or to pulse set 2.
+    const int open = flipped(gateState);
+    std::vector<std::int32_t> leaving{gateCheck(gate, open, lv.idle, out)};
+    gatedLoop(gate, open, asSigned(c[kHighTimeWord]), asSigned(c[kLowTimeWord]), lv, leaving, out);
     if (!secondRate) {
+        out.jump(kUnpatched, 0, lv.inactive);  // the last look found the gate closed
         return;
     }
-    out.patchToHere(v);
-    out.patchToHere(b);
+    for (const std::int32_t jump : leaving) {
+        out.patchToHere(jump);
+    }
     if (asSigned(c[kDelay2Word]) > 0) {
         out.delay(c[kDelay2Word], lv.idle);
     }
-    const std::int32_t loop2 = out.here();
-    const std::int32_t high2 = asSigned(c[kHighTime2Word]);
-    const std::int32_t low2 = asSigned(c[kLowTime2Word]);
+    // Pulse set 2 runs until the start input is active again, then pulse set 1 restarts with its
+    // delay.
     if (start > 0) {
-        out.gatedDelay(atLeastZero(std::int64_t{high2} - kGatedHighOverhead), start,
-                       flipped(startState), lv.active);
-        const std::int32_t p = out.jump(kUnpatched, 1, lv.active);
-        out.jump(restart, 0, lv.inactive);
-        out.patchToHere(p);
-        out.tick(lv.active);
-        out.tick(lv.active);
-        out.gatedDelay(atLeastZero(std::int64_t{low2} - kGatedLowOverhead), start,
-                       flipped(startState), lv.inactive);
-        const std::int32_t q = out.jump(kUnpatched, 1, lv.inactive);
-        out.jump(restart, 0, lv.inactive);
-        out.patchToHere(q);
-        out.tick(lv.inactive);
-        out.tick(lv.inactive);
-    } else {
-        out.delay(c[kHighTime2Word], lv.active);
-        out.delay(atLeastZero(std::int64_t{low2} - 1), lv.inactive);
+        std::vector<std::int32_t> back{gateCheck(start, flipped(startState), lv.idle, out)};
+        gatedLoop(start, flipped(startState), asSigned(c[kHighTime2Word]),
+                  asSigned(c[kLowTime2Word]), lv, back, out);
+        back.push_back(out.jump(kUnpatched, 0, lv.inactive));
+        for (const std::int32_t jump : back) {
+            out.patch(jump, restart);
+        }
+        return;
     }
-    out.jump(loop2, 0, lv.inactive);
+    freeLoop(c[kHighTime2Word], c[kLowTime2Word], lv, out);
 }
 
 // Mode 1: delay and both phases counted in transitions of the external clock.
@@ -187,7 +208,15 @@ void buildBurst(const ChannelBlock& c, ProgramWriter& out) {
         out.halt(lv.idle);
     }
     out.program().entry0 = out.here();
-    out.waitLevel(trigger, triggerState, lv.idle);
+    // A trigger source fires a burst on each of its edges into the trigger state, never on a
+    // level it already has when the channel starts or finishes a burst. Without one, the wait is
+    // on the counter, which a channel starts with at all ones: one burst, then the final wait
+    // never ends.
+    if (trigger > 0) {
+        out.waitEdge(trigger, triggerState, lv.idle);
+    } else {
+        out.waitLevel(trigger, triggerState, lv.idle);
+    }
     if (pulses >= 2) {
         const std::int32_t k = out.constant(0xFFFF);
         out.constant(static_cast<std::uint16_t>(65536 - std::min(pulses - 1, 65536)));
@@ -208,7 +237,9 @@ void buildBurst(const ChannelBlock& c, ProgramWriter& out) {
     }
     out.delay(c[kHighTimeWord], lv.active);
     out.delay(lastLow, lv.inactive);
-    out.waitEdge(trigger, triggerState, lv.idle);
+    if (trigger <= 0) {
+        out.waitEdge(trigger, triggerState, lv.idle);
+    }
     out.jump(0, 0, lv.idle);
 }
 

@@ -48,7 +48,11 @@ std::int32_t ProgramWriter::count(int tiedToTest, int level) {
 }
 
 std::int32_t ProgramWriter::test(std::int32_t input, int state, int level) {
-    return emit(level, 2, 1, 0, input * 2 + state);
+    // Any source number may arrive from a caller's record; only the low bits reach the 7-bit
+    // field, so the sum is taken modulo 2^32 instead of overflowing.
+    const std::uint32_t operand =
+        static_cast<std::uint32_t>(input) * 2u + static_cast<std::uint32_t>(state);
+    return emit(level, 2, 1, 0, static_cast<std::int32_t>(operand));
 }
 
 std::int32_t ProgramWriter::jump(std::int32_t target, int conditional, int level) {

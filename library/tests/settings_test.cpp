@@ -216,6 +216,20 @@ TEST_F(SettingsTest, AFailedUploadEndsThePassAndTheNextRefreshTriesAgain) {
     EXPECT_EQ(programs.size(), 8u) << "every channel differs from the last-applied record";
 }
 
+// A refresh takes the caller's measurement header but loads channel programs only: the next
+// measurement must not trust the header to describe the program the hub holds.
+TEST_F(SettingsTest, AMeasurementAfterARefreshThatChangedTheHeaderMeasuresWhatItAsks) {
+    int32_t result = 0;
+    ASSERT_EQ(QnSynchMeasure(handle_, 2, 0, 1, &result, 2000), QN_OK);
+    EXPECT_EQ(result, 400000) << "2.5 kHz on input B";
+    QnDeviceSettings settings = sizedRecord();
+    ASSERT_EQ(QnReadDeviceSettings(handle_, &settings), QN_OK);
+    settings.measureInput = 1;
+    ASSERT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_OK);
+    ASSERT_EQ(QnSynchMeasure(handle_, 1, 0, 1, &result, 2000), QN_OK);
+    EXPECT_EQ(result, 1000000) << "1 kHz on input A, not input B's period";
+}
+
 TEST_F(SettingsTest, ReopeningStartsFromTheDefaultsAgain) {
     QnDeviceSettings settings = sizedRecord();
     ASSERT_EQ(QnReadDefaultSettings(handle_, &settings), QN_OK);

@@ -126,12 +126,17 @@ Failure HiveFile::update(const Change& change) const {
     if (const auto status = change(hive.value()); status != ERROR_SUCCESS) {
         return {status, {}};
     }
+    const std::string text = writeRegText(hive.value(), rootName_);
+    if (text.size() > kMaxRegTextSize) {
+        // Written, the hive could not be read again; it stays as it was instead.
+        return {ERROR_REGISTRY_QUOTA_LIMIT,
+                file_.string() + ": the change would make the file larger than 16 MiB"};
+    }
     const auto aside = std::filesystem::path(file_).concat(".new");
     {
         const FileDescriptor out(retryInterrupted(
             [&] { return ::open(aside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644); }));
-        if (!out.valid() || !writeAll(out.get(), writeRegText(hive.value(), rootName_)) ||
-            ::fsync(out.get()) != 0) {
+        if (!out.valid() || !writeAll(out.get(), text) || ::fsync(out.get()) != 0) {
             const int cause = errno;
             std::filesystem::remove(aside, error);
             return systemFailure(aside, "write", cause);

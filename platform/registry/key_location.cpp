@@ -63,25 +63,36 @@ KeyLocation rootLocation(Root root) {
     return {Hive::LocalMachine, {}};
 }
 
-KeyLocation locateKey(const KeyLocation& base, std::span<const std::string> subkey, REGSAM access) {
+std::optional<KeyLocation> locateKey(const KeyLocation& base, std::span<const std::string> subkey,
+                                     REGSAM access) {
     KeyLocation location = base;
     location.path.insert(location.path.end(), subkey.begin(), subkey.end());
     if (uses32BitView(access) && isRedirectable(location)) {
         location.path.insert(location.path.begin() + 1, std::string(kRedirectedKeys));
     }
+    // The file names each key with its root's name in front.
+    if (location.path.size() + 1 > kMaxKeyDepth) {
+        return std::nullopt;
+    }
     return location;
 }
 
-std::optional<KeyLocation> locateKeyName(std::string_view name, REGSAM access) {
+Outcome<KeyLocation> locateKeyName(std::string_view name, REGSAM access) {
     const auto names = splitKeyPath(name);
-    if (!names || names->empty()) {
-        return std::nullopt;
-    }
-    const auto root = rootNamed(names->front());
+    const auto root = names && !names->empty() ? rootNamed(names->front()) : std::nullopt;
     if (!root) {
-        return std::nullopt;
+        return Failure{ERROR_INVALID_PARAMETER,
+                       "\"" + std::string(name.substr(0, 80)) +
+                           "\" is not a key name; it must begin with HKCU, HKLM, HKCR or their "
+                           "long forms"};
     }
-    return locateKey(rootLocation(*root), std::span(*names).subspan(1), access);
+    auto location = locateKey(rootLocation(*root), std::span(*names).subspan(1), access);
+    if (!location) {
+        return Failure{ERROR_INVALID_PARAMETER,
+                       "\"" + std::string(name.substr(0, 80)) + "...\" lies deeper than the " +
+                           std::to_string(kMaxKeyDepth) + " levels a hive holds"};
+    }
+    return std::move(*location);
 }
 
 }  // namespace zo::platform::registry

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/registry/hive_locations.h"
+#include "platform/registry/outcome.h"
 #include "platform/registry/registry_types.h"
 
 namespace zo::platform::registry {
@@ -31,11 +32,14 @@ struct KeyLocation {
 
 KeyLocation rootLocation(Root root);
 
-// Where `subkey` below `base` is stored when opened with `access`, after view redirection.
-KeyLocation locateKey(const KeyLocation& base, std::span<const std::string> subkey, REGSAM access);
+// Where `subkey` below `base` is stored when opened with `access`, after view redirection; none
+// when that key would lie deeper than a hive file holds (kMaxKeyDepth names with the root's).
+std::optional<KeyLocation> locateKey(const KeyLocation& base, std::span<const std::string> subkey,
+                                     REGSAM access);
 
 // Where a full key name such as HKLM\Software\X or HKEY_CURRENT_USER is stored when opened with
-// `access`; none for an unknown root or an invalid name.
-std::optional<KeyLocation> locateKeyName(std::string_view name, REGSAM access);
+// `access`; ERROR_INVALID_PARAMETER with the reason for an unknown root, an invalid name or a key
+// too deep for its hive.
+Outcome<KeyLocation> locateKeyName(std::string_view name, REGSAM access);
 
 }  // namespace zo::platform::registry

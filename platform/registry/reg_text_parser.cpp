@@ -160,20 +160,24 @@ class RegTextParser {
             return std::nullopt;
         }
         std::string text;
-        for (std::size_t i = 0; i < content.size(); ++i) {
-            const char c = content[i];
-            if (c == '"') {
-                content.remove_prefix(i + 1);
+        while (true) {
+            // Plain runs are taken whole: a hive may hold megabytes of text.
+            const auto special = content.find_first_of("\"\\");
+            if (special == std::string_view::npos) {
+                return std::nullopt;
+            }
+            text.append(content.substr(0, special));
+            if (content[special] == '"') {
+                content.remove_prefix(special + 1);
                 return text;
             }
-            if (c == '\\') {
-                if (++i == content.size() || (content[i] != '\\' && content[i] != '"')) {
-                    return std::nullopt;
-                }
+            if (special + 1 == content.size() ||
+                (content[special + 1] != '\\' && content[special + 1] != '"')) {
+                return std::nullopt;
             }
-            text += content[i];
+            text += content[special + 1];
+            content.remove_prefix(special + 2);
         }
-        return std::nullopt;
     }
 
     Outcome<RegistryValue> readData(std::string_view content) {

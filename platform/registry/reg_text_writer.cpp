@@ -12,13 +12,18 @@ constexpr std::size_t kHexBytesPerLine = 24;
 
 std::string quoted(std::string_view text) {
     std::string result = "\"";
-    for (const char c : text) {
-        if (c == '\\' || c == '"') {
-            result += '\\';
+    result.reserve(text.size() + 2);
+    while (true) {
+        // Plain runs are copied whole: a hive may hold megabytes of text.
+        const auto special = text.find_first_of("\\\"");
+        result.append(text.substr(0, special));
+        if (special == std::string_view::npos) {
+            return result + '"';
         }
-        result += c;
+        result += '\\';
+        result += text[special];
+        text.remove_prefix(special + 1);
     }
-    return result + '"';
 }
 
 // A string value can be written in the quoted form when reading that form back gives the same

@@ -52,7 +52,15 @@ LSTATUS locateSubkey(HKEY handle, const char* subKey, REGSAM rights, REGSAM acce
     if (!names) {
         return ERROR_INVALID_PARAMETER;
     }
-    location = names->empty() ? parent.location : locateKey(parent.location, *names, access);
+    if (names->empty()) {
+        location = parent.location;
+        return ERROR_SUCCESS;
+    }
+    auto located = locateKey(parent.location, *names, access);
+    if (!located) {
+        return ERROR_INVALID_PARAMETER;  // deeper than a hive holds, so it cannot exist either
+    }
+    location = std::move(*located);
     return ERROR_SUCCESS;
 }
 

@@ -1,49 +1,19 @@
-// The platform services of the device-access library: named semaphores, the millisecond timer and
-// file versions of shared objects.
+// The platform services of the device-access library: the millisecond timer and file versions of
+// shared objects (named locks have tests of their own).
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstring>
 #include <fstream>
-#include <string>
 #include <vector>
 
 #include "platform/file_version.h"
 #include "platform/file_version_note.h"
 #include "platform/millisecond_clock.h"
-#include "platform/named_semaphore.h"
 #include "platform/system_folder.h"
 #include "platform/tests/temporary_folder.h"
 
 namespace {
-
-using namespace std::chrono_literals;
-using zo::platform::NamedSemaphore;
-
-std::string uniqueSemaphoreName() {
-    return "ZoServicesTest_" + std::to_string(::getpid());
-}
-
-TEST(NamedSemaphore, IsSharedByNameAndHoldsOneCountAtATime) {
-    const std::string name = uniqueSemaphoreName();
-    auto first = NamedSemaphore::openOrCreate(name, 1);
-    auto second = NamedSemaphore::openOrCreate(name, 1);  // attaches, keeps the count
-    ASSERT_TRUE(first && second);
-    ASSERT_TRUE(first->acquire(0ms));
-    EXPECT_FALSE(second->acquire(0ms)) << "the second handle must see the count taken";
-    first->release();
-    EXPECT_TRUE(second->acquire(0ms));
-    second->release();
-    ::sem_unlink(("/" + name).c_str());
-}
-
-TEST(NamedSemaphore, RefusesNamesThatAreNotPlain) {
-    EXPECT_FALSE(NamedSemaphore::openOrCreate("", 1));
-    EXPECT_FALSE(NamedSemaphore::openOrCreate("a/b", 1));
-    EXPECT_FALSE(NamedSemaphore::openOrCreate(std::string(300, 'a'), 1));
-}
 
 TEST(MillisecondClock, NeverRunsBackwards) {
     const std::uint32_t first = zo::platform::millisecondTicks();

@@ -3,7 +3,7 @@
 // ZO_REGISTRY_DIR) for as long as the object lives.
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <string>
 
 #include "platform/registry/hive_locations.h"
@@ -22,7 +22,9 @@ class TemporaryRegistry {
 
     static std::string contentOf(const std::filesystem::path& file) {
         std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
+        std::ostringstream content;
+        content << in.rdbuf();
+        return content.str();
     }
     static void write(const std::filesystem::path& file, const std::string& text) {
         std::ofstream(file, std::ios::binary) << text;

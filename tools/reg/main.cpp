@@ -5,5 +5,5 @@
 #include "tools/reg/reg_commands.h"
 
 int main(int argc, char** argv) {
-    return zo::tools::reg::runReg({argv + 1, argv + argc}, std::cout, std::cerr);
+    return zo::tools::reg::runReg({argv + 1, argv + argc}, std::cin, std::cout, std::cerr);
 }

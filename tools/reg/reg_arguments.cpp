@@ -17,11 +17,11 @@ struct OperationName {
 };
 
 constexpr std::array<OperationName, 5> kOperations = {{
-    {"query", Operation::Query, 1},
-    {"add", Operation::Add, 1},
-    {"delete", Operation::Delete, 1},
-    {"export", Operation::Export, 2},
-    {"import", Operation::Import, 1},
+    {"QUERY", Operation::Query, 1},
+    {"ADD", Operation::Add, 1},
+    {"DELETE", Operation::Delete, 1},
+    {"EXPORT", Operation::Export, 2},
+    {"IMPORT", Operation::Import, 1},
 }};
 
 bool isOption(std::string_view argument, std::string_view name) {
@@ -29,12 +29,102 @@ bool isOption(std::string_view argument, std::string_view name) {
            equalIgnoringCase(argument.substr(1), name);
 }
 
+bool isHelp(std::string_view argument) {
+    return isOption(argument, "?") || isOption(argument, "h");
+}
+
+class Parser {
+  public:
+    Parser(const std::vector<std::string>& arguments, Operation operation) : arguments_(arguments) {
+        parsed_.operation = operation;
+    }
+
+    // Empty when every argument was taken.
+    std::string readOptions() {
+        for (next_ = 1; next_ < arguments_.size(); ++next_) {
+            if (std::string problem = readOne(arguments_[next_]); !problem.empty()) {
+                return problem;
+            }
+        }
+        return {};
+    }
+
+    RegArguments& parsed() { return parsed_; }
+    std::vector<std::string>& positionals() { return positionals_; }
+
+  private:
+    static constexpr const char* kInvalidSyntax = "Invalid syntax.";
+
+    std::string readOne(const std::string& argument) {
+        if (isOption(argument, "v")) {
+            if (parsed_.valueName || next_ + 1 == arguments_.size()) {
+                return kInvalidSyntax;
+            }
+            parsed_.valueName = arguments_[++next_];
+        } else if (isOption(argument, "ve")) {
+            return once(parsed_.valueName.has_value(), [&] { parsed_.valueName = ""; });
+        } else if (isOption(argument, "va")) {
+            return once(parsed_.allValues, [&] { parsed_.allValues = true; });
+        } else if (isOption(argument, "t") || isOption(argument, "d")) {
+            bool& seen = isOption(argument, "t") ? seenType_ : seenData_;
+            if (seen || next_ + 1 == arguments_.size()) {
+                return kInvalidSyntax;
+            }
+            seen = true;
+            (isOption(argument, "t") ? parsed_.type : parsed_.data) = arguments_[++next_];
+        } else if (isOption(argument, "f") || isOption(argument, "y")) {
+            return once(parsed_.force, [&] { parsed_.force = true; });
+        } else if (isOption(argument, "s")) {
+            return once(parsed_.recursive, [&] { parsed_.recursive = true; });
+        } else if (isOption(argument, "reg:32") || isOption(argument, "reg:64")) {
+            const auto view = isOption(argument, "reg:32") ? platform::registry::KEY_WOW64_32KEY
+                                                           : platform::registry::KEY_WOW64_64KEY;
+            return once(parsed_.view != 0, [&] { parsed_.view = view; });
+        } else if (isHelp(argument)) {
+            parsed_.help = true;
+        } else {
+            positionals_.push_back(argument);
+        }
+        return {};
+    }
+
+    template <typename Take>
+    static std::string once(bool seen, Take take) {
+        if (seen) {
+            return kInvalidSyntax;
+        }
+        take();
+        return {};
+    }
+
+    const std::vector<std::string>& arguments_;
+    std::size_t next_ = 1;
+    RegArguments parsed_;
+    std::vector<std::string> positionals_;
+    bool seenType_ = false;
+    bool seenData_ = false;
+};
+
 }  // namespace
 
-std::variant<RegArguments, std::string> parseRegArguments(
+const char* operationName(Operation operation) {
+    for (const auto& candidate : kOperations) {
+        if (candidate.operation == operation) {
+            return candidate.name.data();
+        }
+    }
+    return "";
+}
+
+std::variant<RegArguments, SyntaxError> parseRegArguments(
     const std::vector<std::string>& arguments) {
     if (arguments.empty()) {
-        return std::string("no operation given");
+        return SyntaxError{"Invalid syntax.", std::nullopt};
+    }
+    if (arguments.size() == 1 && isHelp(arguments[0])) {
+        RegArguments help;
+        help.help = true;
+        return help;
     }
     const OperationName* operation = nullptr;
     for (const auto& candidate : kOperations) {
@@ -43,56 +133,26 @@ std::variant<RegArguments, std::string> parseRegArguments(
         }
     }
     if (operation == nullptr) {
-        return "unknown operation \"" + arguments[0] + "\"";
+        return SyntaxError{"Invalid argument/option - '" + arguments[0] + "'.", std::nullopt};
     }
-    RegArguments parsed;
-    parsed.operation = operation->operation;
-    std::vector<std::string> positionals;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
-        const auto& argument = arguments[i];
-        const auto takeValue = [&](std::string& target) {
-            if (i + 1 == arguments.size()) {
-                return false;
-            }
-            target = arguments[++i];
-            return true;
-        };
-        if (isOption(argument, "v")) {
-            if (!takeValue(parsed.valueName.emplace())) {
-                return std::string("/v needs a value name");
-            }
-        } else if (isOption(argument, "ve")) {
-            parsed.valueName = "";
-        } else if (isOption(argument, "va")) {
-            parsed.allValues = true;
-        } else if (isOption(argument, "t")) {
-            if (!takeValue(parsed.type)) {
-                return std::string("/t needs a type");
-            }
-        } else if (isOption(argument, "d")) {
-            if (!takeValue(parsed.data)) {
-                return std::string("/d needs data");
-            }
-        } else if (isOption(argument, "f") || isOption(argument, "y")) {
-            parsed.force = true;
-        } else if (isOption(argument, "s")) {
-            parsed.recursive = true;
-        } else if (isOption(argument, "reg:32")) {
-            parsed.view = platform::registry::KEY_WOW64_32KEY;
-        } else if (isOption(argument, "reg:64")) {
-            parsed.view = platform::registry::KEY_WOW64_64KEY;
-        } else {
-            positionals.push_back(argument);
-        }
+    Parser parser(arguments, operation->operation);
+    if (std::string problem = parser.readOptions(); !problem.empty()) {
+        return SyntaxError{std::move(problem), operation->operation};
     }
-    if (positionals.size() != operation->positionals) {
-        return std::string("wrong number of keys or files for ") + std::string(operation->name);
+    RegArguments& parsed = parser.parsed();
+    const std::vector<std::string>& positionals = parser.positionals();
+    if (parsed.help) {
+        return parsed;
     }
-    if (parsed.operation == Operation::Import) {
+    const bool exclusive = parsed.allValues && parsed.valueName.has_value();
+    if (positionals.size() != operation->positionals || exclusive) {
+        return SyntaxError{"Invalid syntax.", operation->operation};
+    }
+    if (operation->operation == Operation::Import) {
         parsed.file = positionals[0];
     } else {
         parsed.keyName = positionals[0];
-        if (parsed.operation == Operation::Export) {
+        if (operation->operation == Operation::Export) {
             parsed.file = positionals[1];
         }
     }

@@ -71,6 +71,15 @@ std::optional<registry::RegistryValue> parseValue(std::string_view type, std::st
     return std::nullopt;
 }
 
+bool isKnownType(std::string_view typeName) {
+    for (const char* known : {"REG_SZ", "REG_EXPAND_SZ", "REG_DWORD", "REG_BINARY"}) {
+        if (registry::equalIgnoringCase(typeName, known)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string typeName(registry::DWORD type) {
     switch (type) {
         case registry::REG_NONE:

@@ -14,6 +14,9 @@ namespace zo::tools::reg {
 std::optional<platform::registry::RegistryValue> parseValue(std::string_view typeName,
                                                             std::string_view data);
 
+// True for the types add takes: REG_SZ, REG_EXPAND_SZ, REG_DWORD, REG_BINARY, in any case.
+bool isKnownType(std::string_view typeName);
+
 std::string typeName(platform::registry::DWORD type);
 
 // The data as `reg query` shows it: text, 0x-hexadecimal numbers, or hexadecimal bytes.

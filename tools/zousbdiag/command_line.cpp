@@ -24,11 +24,13 @@ constexpr CommandName kCommands[] = {
     {"help", CommandKind::Help, Operands::None},
     {"--help", CommandKind::Help, Operands::None},
     {"-h", CommandKind::Help, Operands::None},
+    {"--version", CommandKind::ProgramVersion, Operands::None},
     {"list", CommandKind::List, Operands::None},
     {"descriptors", CommandKind::Descriptors, Operands::Instance},
     {"ioctl", CommandKind::Ioctl, Operands::Instance},
     {"version", CommandKind::Version, Operands::Instance},
     {"last-status", CommandKind::LastStatus, Operands::Instance},
+    {"record", CommandKind::Record, Operands::Instance},
     {"enumerate", CommandKind::Enumerate, Operands::None},
     {"device-info", CommandKind::DeviceInfo, Operands::DeviceId},
     {"hardware-error", CommandKind::HardwareError, Operands::DeviceId},
@@ -82,6 +84,22 @@ std::string parseDeviceOperands(const CommandName& known, std::span<const std::s
 
 ParsedCommandLine failure(std::string error) {
     return {Command{}, std::move(error)};
+}
+
+// help [parameters | modes]
+std::string parseHelpTopic(std::span<const std::string_view>& rest, Command& command) {
+    if (rest.empty()) {
+        return {};
+    }
+    if (rest[0] == "parameters") {
+        command.helpTopic = HelpTopic::Parameters;
+    } else if (rest[0] == "modes") {
+        command.helpTopic = HelpTopic::Modes;
+    } else {
+        return "help: '" + std::string(rest[0]) + "' is no topic (parameters, modes)";
+    }
+    rest = rest.subspan(1);
+    return {};
 }
 
 // Reads the options of the ioctl command: --in HEX, --out LENGTH, --32bit, each at most once.
@@ -147,6 +165,11 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
     Command command;
     command.kind = known->kind;
     std::span<const std::string_view> rest = arguments.subspan(1);
+    if (command.kind == CommandKind::Help) {
+        if (std::string error = parseHelpTopic(rest, command); !error.empty()) {
+            return failure(std::move(error));
+        }
+    }
     if (known->operands == Operands::DeviceId) {
         if (std::string error = parseDeviceOperands(*known, rest, command); !error.empty()) {
             return failure(std::move(error));
@@ -168,7 +191,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
         command.instance = static_cast<unsigned>(*instance);
         rest = rest.subspan(1);
     }
-    if (command.kind == CommandKind::IsoRead || command.kind == CommandKind::Stream) {
+    if (command.kind == CommandKind::Record || command.kind == CommandKind::IsoRead ||
+        command.kind == CommandKind::Stream) {
         std::string error = parseOperationArguments(name, rest, command);
         return {error.empty() ? command : Command{}, std::move(error)};
     }

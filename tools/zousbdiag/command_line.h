@@ -24,11 +24,13 @@ inline constexpr unsigned kLastDeviceId = 5;
 
 enum class CommandKind {
     Help,
+    ProgramVersion,
     List,
     Descriptors,
     Ioctl,
     Version,
     LastStatus,
+    Record,
     // Through the device-access library:
     Enumerate,
     DeviceInfo,
@@ -70,8 +72,12 @@ inline constexpr std::uint32_t kMaxTransfersInFlight = 64;
 inline constexpr std::uint32_t kMaxIsoPacketSize = 3072;
 inline constexpr std::uint32_t kMaxStreamMilliseconds = 86'400'000;
 
+// What help shows: the usage, or the reference of the parameters or of the modes.
+enum class HelpTopic { Usage, Parameters, Modes };
+
 struct Command {
     CommandKind kind = CommandKind::Help;
+    HelpTopic helpTopic = HelpTopic::Usage;
     unsigned instance = 0;
     std::uint32_t code = 0;
     std::vector<std::uint8_t> input;
@@ -84,6 +90,7 @@ struct Command {
     // set, and --set of outputs, measure, capture and disassemble: applied in order.
     std::vector<ParameterSetting> settings;
     bool openOutputs = true;                  // outputs: open or close
+    bool leaveOpen = false;                   // outputs --leave-open
     std::optional<std::uint32_t> outputMask;  // outputs MASK, --outputs MASK
     std::uint32_t channel = 0;                // disassemble: 0..7, 8 the measurement
     std::uint32_t source = 0;                 // measure: the input, 1..10
@@ -91,8 +98,8 @@ struct Command {
     std::int32_t measureEdge = 0;
     std::uint32_t timeoutMilliseconds = kDefaultMeasureTimeout;
     bool background = false;         // measure with QnStartMeasure
-    std::uint32_t milliseconds = 0;  // capture
-    std::filesystem::path vcdPath;   // capture, stream ("-": standard output)
+    std::uint32_t milliseconds = 0;  // capture, record
+    std::filesystem::path vcdPath;   // capture, record, stream ("-": standard output)
     IsochronousOptions iso;          // iso-read, stream
 };
 

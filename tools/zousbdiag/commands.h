@@ -19,6 +19,8 @@ inline constexpr int kExitUsage = 2;    // the command line is wrong
 int runCommand(const Command& command, std::ostream& out, std::ostream& err);
 
 void printUsage(std::ostream& out);
+void printParameterReference(std::ostream& out);
+void printModeReference(std::ostream& out);
 int runList(std::ostream& out, std::ostream& err);
 int runDescriptors(unsigned instance, std::ostream& out, std::ostream& err);
 int runIoctl(const Command& command, std::ostream& out, std::ostream& err);
@@ -34,6 +36,7 @@ int runSet(const Command& command, std::ostream& out, std::ostream& err);
 int runOutputs(const Command& command, std::ostream& out, std::ostream& err);
 int runMeasure(const Command& command, std::ostream& out, std::ostream& err);
 int runCapture(const Command& command, std::ostream& out, std::ostream& err);
+int runRecord(const Command& command, std::ostream& out, std::ostream& err);
 int runDisassemble(const Command& command, std::ostream& out, std::ostream& err);
 int runIsoRead(const Command& command, std::ostream& out, std::ostream& err);
 int runStream(const Command& command, std::ostream& out, std::ostream& err);

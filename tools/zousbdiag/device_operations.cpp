@@ -10,6 +10,11 @@
 #include "include/QuintelDrv.h"
 #include "tools/zousbdiag/commands.h"
 #include "tools/zousbdiag/open_device.h"
+#include "tools/zousbdiag/operation_warnings.h"
+#include "tools/zousbdiag/settings_text.h"
+#include "tools/zousbdiag/simulated_hub_lookup.h"
+#include "tools/zousbdiag/time_text.h"
+#include "tools/zousbdiag/wait_progress.h"
 
 namespace zousbdiag {
 
@@ -92,26 +97,41 @@ std::string frequencyText(double hertz) {
 
 int runSet(const Command& command, std::ostream& out, std::ostream& err) {
     const OpenDevice device(command.deviceId, err);
-    if (!device.isOpen() || !changeDeviceSettings(device.handle(), command.settings, err)) {
+    if (!device.isOpen()) {
+        return kExitFailure;
+    }
+    const std::optional<QnDeviceSettings> settings =
+        changeDeviceSettings(device.handle(), command.settings, err);
+    if (!settings) {
         return kExitFailure;
     }
     for (const ParameterSetting& setting : command.settings) {
-        out << (setting.channel == QN_ALL_CHANNELS ? std::string("All channels")
-                                                   : "Channel " + std::to_string(setting.channel))
-            << "  " << parameterName(setting.parameter) << " = " << setting.value << '\n';
+        out << settingLine(setting, *settings) << '\n';
     }
     out << "Settings refreshed.\n";
+    warnAboutClosedOutputs(*settings, command.settings, inputSignalsOf(command.deviceId), err);
     return kExitSuccess;
 }
 
 int runOutputs(const Command& command, std::ostream& out, std::ostream& err) {
-    const OpenDevice device(command.deviceId, err);
-    if (!device.isOpen() || !changeDeviceSettings(device.handle(), command.settings, err) ||
-        !switchOutputs(device.handle(), command, err)) {
+    OpenDevice device(command.deviceId, err);
+    if (!device.isOpen()) {
         return kExitFailure;
+    }
+    const std::optional<QnDeviceSettings> settings =
+        changeDeviceSettings(device.handle(), command.settings, err);
+    if (!settings || !switchOutputs(device.handle(), command, err)) {
+        return kExitFailure;
+    }
+    if (command.leaveOpen) {
+        device.leaveOpen();
     }
     out << (command.openOutputs ? "Opened" : "Closed") << " outputs "
         << "0x" << std::hex << *command.outputMask << std::dec << '\n';
+    if (command.openOutputs) {
+        warnAboutSilentOutputs(*settings, *command.outputMask, inputSignalsOf(command.deviceId),
+                               err);
+    }
     return kExitSuccess;
 }
 
@@ -120,18 +140,35 @@ int runMeasure(const Command& command, std::ostream& out, std::ostream& err) {
     // never outlives it.
     std::int32_t result = 0;
     const OpenDevice device(command.deviceId, err);
-    if (!device.isOpen() || !changeDeviceSettings(device.handle(), command.settings, err) ||
-        !switchOutputs(device.handle(), command, err)) {
+    if (!device.isOpen()) {
         return kExitFailure;
     }
-    const std::int32_t status =
-        command.background
-            ? measureInBackground(device.handle(), command, result)
-            : QnSynchMeasure(device.handle(), command.source, command.measureMode,
-                             command.measureEdge, &result, command.timeoutMilliseconds);
+    const std::optional<QnDeviceSettings> settings =
+        changeDeviceSettings(device.handle(), command.settings, err);
+    if (!settings || !switchOutputs(device.handle(), command, err)) {
+        return kExitFailure;
+    }
+    warnAboutMeasuredSource(command.source, *settings, command.outputMask.value_or(0),
+                            inputSignalsOf(command.deviceId), err);
+    std::int32_t status = QN_OK;
+    {
+        const WaitProgress progress(err, errorsGoToTerminal(), "measure",
+                                    std::chrono::milliseconds(command.timeoutMilliseconds));
+        status = command.background
+                     ? measureInBackground(device.handle(), command, result)
+                     : QnSynchMeasure(device.handle(), command.source, command.measureMode,
+                                      command.measureEdge, &result, command.timeoutMilliseconds);
+    }
     if (status == QN_ERR_TIMEOUT) {
         err << "zousbdiag: no measurement within " << command.timeoutMilliseconds
             << " ms (is there a signal on the input?)\n";
+        return kExitFailure;
+    }
+    // The synchronous measurement refuses a count that is no period; the background one
+    // delivers it as 0.
+    if ((status == QN_ERR_FAILED && !command.background) || (status == QN_OK && result == 0)) {
+        err << "zousbdiag: no period: the input changes faster than the hub can time (each high "
+               "and low phase must last at least 40 ns)\n";
         return kExitFailure;
     }
     if (status != QN_OK) {
@@ -139,7 +176,8 @@ int runMeasure(const Command& command, std::ostream& out, std::ostream& err) {
                              device.handle(), err);
     }
     const char* what = command.measureMode == 0 ? "Period" : "Edge to opposite edge";
-    out << what << "  " << result << " ns\n";
+    out << what << "  " << result << " ns (" << durationText(static_cast<std::uint64_t>(result))
+        << ")\n";
     if (command.measureMode == 0 && result > 0) {
         out << "Frequency  " << frequencyText(1e9 / result) << " Hz\n";
     }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "driver/zousb_ioctl.h"
-#include "kernel/machine.h"
+#include "platform/machine_choice.h"
 #include "tools/zousbdiag/little_endian_fields.h"
 
 namespace zousbdiag {
@@ -30,7 +30,7 @@ std::string hubDeviceName(unsigned instance) {
 }
 
 std::string machineConfigurationError() {
-    return zo::kernel::Machine::current().configurationError();
+    return zo::platform::machineConfigurationProblem();
 }
 
 const char* speedName(HubSpeed speed) {

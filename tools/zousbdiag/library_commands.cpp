@@ -1,5 +1,5 @@
-// The commands that go through the device-access library, as an application would: probing and
-// enumeration, device information, the hardware error, registers and settings records.
+// The commands that go through the device-access library, as an application would: device
+// information, the hardware error, registers and settings records.
 
 #include <array>
 #include <cstdio>
@@ -11,37 +11,6 @@
 #include "tools/zousbdiag/settings_text.h"
 
 namespace zousbdiag {
-
-int runEnumerate(std::ostream& out, std::ostream& err) {
-    if (const int32_t status = QnLoadDriver(); status != QN_OK) {
-        err << "zousbdiag: probing failed: " << statusName(status) << '\n';
-        return kExitFailure;
-    }
-    std::array<QnDeviceRecord, kLastDeviceId> records{};
-    uint32_t count = records.size();
-    if (const int32_t status = QnEnumDevices(records.data(), &count); status != QN_OK) {
-        err << "zousbdiag: enumeration failed: " << statusName(status) << '\n';
-        return kExitFailure;
-    }
-    if (count == 0) {
-        out << "No devices found.\n";
-        return kExitSuccess;
-    }
-    out << "Id  Device       Kind  Serial      Firmware  Speed  Open  Record\n";
-    for (const QnDeviceRecord& record : std::span(records).first(count)) {
-        char line[160];
-        std::snprintf(line, sizeof line, "%-2d  %-11s  %-4d  %-10s  %-8s  %-5s  %-4s  ", record.id,
-                      hubDeviceName(static_cast<unsigned>(record.id - 1)).c_str(), record.kind,
-                      hexNumber(static_cast<std::uint32_t>(record.serial), 8).c_str(),
-                      hexNumber(static_cast<std::uint32_t>(record.firmware), 4).c_str(),
-                      record.speedCode == 20 ? "high" : "full", record.isOpen != 0 ? "yes" : "no");
-        out << line << record.reserved << ' ' << record.kind << ' ' << record.id << ' '
-            << record.serial << ' ' << record.firmware << ' ' << record.isOpen << ' '
-            << record.speedCode << '\n';
-    }
-    out << count << (count == 1 ? " device" : " devices") << " found.\n";
-    return kExitSuccess;
-}
 
 int runDeviceInfo(unsigned id, std::ostream& out, std::ostream& err) {
     const OpenDevice device(id, err);

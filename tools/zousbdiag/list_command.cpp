@@ -120,7 +120,9 @@ int runList(std::ostream& out, std::ostream& err) {
         out << "No hubs found (none of " << hubDeviceName(0) << " to "
             << hubDeviceName(kInstanceCount - 1) << " opens).\n";
     } else {
-        out << found << (found == 1 ? " hub" : " hubs") << " found.\n";
+        out << found << (found == 1 ? " hub" : " hubs") << " found.\n"
+            << "Instance is the N of descriptors, ioctl, version and last-status; the library"
+               " commands take the device identifier that 'zousbdiag enumerate' shows.\n";
     }
     if (!complete) {
         err << "zousbdiag: some hubs did not answer every request (see the notes above)\n";

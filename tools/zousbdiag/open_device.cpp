@@ -3,6 +3,7 @@
 #include <array>
 
 #include "tools/zousbdiag/commands.h"
+#include "tools/zousbdiag/setting_application.h"
 
 namespace zousbdiag {
 
@@ -46,21 +47,9 @@ OpenDevice::OpenDevice(unsigned id, std::ostream& err) {
 }
 
 OpenDevice::~OpenDevice() {
-    if (status_ == QN_OK) {
+    if (status_ == QN_OK && closes_) {
         QnCloseDevice(handle_);
     }
-}
-
-std::uint32_t outputsToOpen(std::optional<std::uint32_t> mask,
-                            std::span<const ParameterSetting> settings) {
-    if (mask) {
-        return *mask;
-    }
-    std::uint32_t named = 0;
-    for (const ParameterSetting& setting : settings) {
-        named |= setting.channel == QN_ALL_CHANNELS ? 0xFFu : 1u << setting.channel;
-    }
-    return named;
 }
 
 int reportFailure(const char* what, std::int32_t status, QnHandle handle, std::ostream& err) {
@@ -77,33 +66,28 @@ bool readAndChangeSettings(QnHandle handle, std::span<const ParameterSetting> ch
         reportFailure("QnReadDeviceSettings", status, handle, err);
         return false;
     }
-    for (const ParameterSetting& change : changes) {
-        const std::int32_t status =
-            QnSetParameter(handle, &settings, change.channel, change.parameter, change.value);
-        if (status != QN_OK) {
-            err << "zousbdiag: QnSetParameter refused channel " << change.channel << ' '
-                << parameterName(change.parameter) << " = " << change.value << ": "
-                << statusName(status) << '\n';
-            return false;
-        }
+    if (const std::string error = applySettings(handle, changes, settings); !error.empty()) {
+        err << "zousbdiag: " << error << '\n';
+        return false;
     }
     return true;
 }
 
-bool changeDeviceSettings(QnHandle handle, std::span<const ParameterSetting> changes,
-                          std::ostream& err) {
+std::optional<QnDeviceSettings> changeDeviceSettings(QnHandle handle,
+                                                     std::span<const ParameterSetting> changes,
+                                                     std::ostream& err) {
     QnDeviceSettings settings{};
     if (!readAndChangeSettings(handle, changes, settings, err)) {
-        return false;
+        return std::nullopt;
     }
     if (changes.empty()) {
-        return true;
+        return settings;
     }
     if (const std::int32_t status = QnRefreshDeviceSettings(handle, &settings); status != QN_OK) {
         reportFailure("QnRefreshDeviceSettings", status, handle, err);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return settings;
 }
 
 }  // namespace zousbdiag

@@ -29,28 +29,28 @@ class OpenDevice {
 
     bool isOpen() const { return status_ == QN_OK; }
     QnHandle handle() const { return handle_; }
+    // The command ends without closing the device, as a program that exits without closing it:
+    // on the shared machine its outputs keep running.
+    void leaveOpen() { closes_ = false; }
 
   private:
     QnHandle handle_ = nullptr;
     std::int32_t status_ = QN_ERR_NO_DEVICE;
+    bool closes_ = true;
 };
 
 // Tells err which call failed with which status and the hardware error; answers kExitFailure.
 int reportFailure(const char* what, std::int32_t status, QnHandle handle, std::ostream& err);
 
-// Reads the device's current settings into `settings` and sets each parameter in order. False,
-// after telling err which call refused what, when one fails.
+// Reads the device's current settings into `settings` and makes each setting (applySettings).
+// False, after telling err which call refused what, when one fails.
 bool readAndChangeSettings(QnHandle handle, std::span<const ParameterSetting> changes,
                            QnDeviceSettings& settings, std::ostream& err);
 
-// The outputs a command opens: `mask` (--outputs), or else every channel a setting names (channel
-// 8: all).
-std::uint32_t outputsToOpen(std::optional<std::uint32_t> mask,
-                            std::span<const ParameterSetting> settings);
-
-// readAndChangeSettings, then QnRefreshDeviceSettings when anything changed. False after telling
-// err when a call fails.
-bool changeDeviceSettings(QnHandle handle, std::span<const ParameterSetting> changes,
-                          std::ostream& err);
+// readAndChangeSettings, then QnRefreshDeviceSettings when anything changed; answers the settings
+// the device now has. Nullopt after telling err when a call fails.
+std::optional<QnDeviceSettings> changeDeviceSettings(QnHandle handle,
+                                                     std::span<const ParameterSetting> changes,
+                                                     std::ostream& err);
 
 }  // namespace zousbdiag

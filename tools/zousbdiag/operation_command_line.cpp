@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "tools/zousbdiag/hex_text.h"
+#include "tools/zousbdiag/time_text.h"
 
 namespace zousbdiag {
 
@@ -13,6 +14,7 @@ struct OptionSet {
     bool settings = false;          // --set
     bool outputs = false;           // --outputs
     bool measurement = false;       // --mode, --edge, --timeout, --background
+    bool leaveOpen = false;         // --leave-open
     bool transfers = false;         // --pipe, --packet-size, --per-transfer, --transfers
     const char* packets = nullptr;  // the option that sets IsochronousOptions::packets
     bool samples = false;           // --samples
@@ -36,9 +38,31 @@ std::string readNumber(std::string_view what, std::string_view text, std::uint64
     return {};
 }
 
-bool isFlag(OptionSet allowed, std::string_view option) {
-    return (allowed.measurement && option == "--background") ||
-           (allowed.samples && option == "--samples");
+// Reads milliseconds, or a time with a unit ("2s"), from 1 to max into target, or explains.
+std::string readDuration(std::string_view text, std::uint32_t max, std::uint32_t& target) {
+    std::string error;
+    const std::optional<std::uint32_t> milliseconds = parseMilliseconds(text, max, error);
+    if (milliseconds && *milliseconds == 0) {
+        return quoted(text) + " is not a duration from 1 to " + std::to_string(max) + " ms";
+    }
+    if (milliseconds) {
+        target = *milliseconds;
+    }
+    return error;
+}
+
+// The switch an option without a value turns on; null when the option is no allowed switch.
+bool* flagOf(OptionSet allowed, std::string_view option, Command& command) {
+    if (allowed.measurement && option == "--background") {
+        return &command.background;
+    }
+    if (allowed.samples && option == "--samples") {
+        return &command.iso.samples;
+    }
+    if (allowed.leaveOpen && option == "--leave-open") {
+        return &command.leaveOpen;
+    }
+    return nullptr;
 }
 
 bool takesValue(OptionSet allowed, std::string_view option) {
@@ -68,7 +92,7 @@ std::string readTransferOption(std::string_view option, std::string_view value, 
     } else if (option == "--transfers") {
         error = readNumber("a number of transfers", value, 1, kMaxTransfersInFlight, iso.transfers);
     } else if (option == "--duration") {
-        error = readNumber("a duration in milliseconds", value, 1, kMaxStreamMilliseconds, number);
+        error = readDuration(value, kMaxStreamMilliseconds, number);
         iso.durationMs = number;
     } else {
         error = readNumber("a number of packets", value, 1, kMaxIsoPackets, iso.packets);
@@ -80,8 +104,8 @@ std::string parseOptions(OptionSet allowed, std::span<const std::string_view> op
                          Command& command) {
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string_view option = options[i];
-        if (isFlag(allowed, option)) {
-            (option == "--samples" ? command.iso.samples : command.background) = true;
+        if (bool* flag = flagOf(allowed, option, command)) {
+            *flag = true;
             continue;
         }
         if (!takesValue(allowed, option)) {
@@ -106,8 +130,7 @@ std::string parseOptions(OptionSet allowed, std::span<const std::string_view> op
         } else if (option == "--edge") {
             error = readNumber("an edge", value, 0, 1, command.measureEdge);
         } else if (option == "--timeout") {
-            error = readNumber("a time-out in milliseconds", value, 1, kMaxMeasureTimeout,
-                               command.timeoutMilliseconds);
+            error = readDuration(value, kMaxMeasureTimeout, command.timeoutMilliseconds);
         } else {
             error = readTransferOption(option, value, command);
         }
@@ -144,7 +167,7 @@ std::string parseOutputsOperands(std::span<const std::string_view> rest, Command
         return error;
     }
     command.outputMask = mask;
-    return parseOptions({.settings = true}, rest.subspan(2), command);
+    return parseOptions({.settings = true, .leaveOpen = true}, rest.subspan(2), command);
 }
 
 std::string parseMeasureOperands(std::span<const std::string_view> rest, Command& command) {
@@ -160,17 +183,18 @@ std::string parseMeasureOperands(std::span<const std::string_view> rest, Command
                         command);
 }
 
-std::string parseCaptureOperands(std::span<const std::string_view> rest, Command& command) {
+// MILLISECONDS FILE.vcd, then the options the command allows.
+std::string parseRecordingOperands(std::span<const std::string_view> rest, OptionSet allowed,
+                                   Command& command) {
     if (rest.size() < 2) {
         return "give the milliseconds and the VCD file";
     }
-    if (std::string error = readNumber("a duration in milliseconds", rest[0], 1,
-                                       kMaxCaptureMilliseconds, command.milliseconds);
+    if (std::string error = readDuration(rest[0], kMaxCaptureMilliseconds, command.milliseconds);
         !error.empty()) {
         return error;
     }
     command.vcdPath = std::filesystem::path(rest[1]);
-    return parseOptions({.settings = true, .outputs = true}, rest.subspan(2), command);
+    return parseOptions(allowed, rest.subspan(2), command);
 }
 
 std::string parseDisassembleOperands(std::span<const std::string_view> rest, Command& command) {
@@ -229,7 +253,10 @@ std::string parseOperationArguments(std::string_view name, std::span<const std::
             error = parseMeasureOperands(rest, command);
             break;
         case CommandKind::Capture:
-            error = parseCaptureOperands(rest, command);
+            error = parseRecordingOperands(rest, {.settings = true, .outputs = true}, command);
+            break;
+        case CommandKind::Record:
+            error = parseRecordingOperands(rest, {}, command);
             break;
         case CommandKind::Disassemble:
             error = parseDisassembleOperands(rest, command);

@@ -1,7 +1,7 @@
 #pragma once
-// The operands and options of the commands that operate a device: through the library set,
-// outputs, measure, capture and disassemble; through the driver's isochronous codes iso-read and
-// stream.
+// The operands and options of the commands that operate a device through the library (set,
+// outputs, measure, capture and disassemble), of record, which watches a hub, and of the driver's
+// isochronous reads iso-read and stream.
 
 #include <span>
 #include <string>

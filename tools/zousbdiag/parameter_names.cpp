@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "tools/zousbdiag/channel_modes.h"
 #include "tools/zousbdiag/hex_text.h"
+#include "tools/zousbdiag/time_text.h"
 
 namespace zousbdiag {
 
@@ -19,12 +21,52 @@ bool sameIgnoringCase(std::string_view left, std::string_view right) {
 constexpr std::uint32_t kLastSource = 10;
 constexpr std::uint32_t kFirstOutputSource = 3;
 
+struct DerivedName {
+    const char* name;
+    std::uint32_t id;
+};
+constexpr std::array<DerivedName, 2> kDerived = {{
+    {"PERIOD", kPeriodParameter},
+    {"PERIOD2", kPeriod2Parameter},
+}};
+
+bool isPeriod(std::uint32_t id) {
+    return id == kPeriodParameter || id == kPeriod2Parameter;
+}
+
+// A value with a unit for a time parameter or a period; nullopt with `error` set otherwise.
+std::optional<TickValue> readTimeWithUnit(std::uint32_t id, std::string_view value,
+                                          std::string& error) {
+    const ParameterInfo* info = parameterInfo(id);
+    if (!isPeriod(id) && (info == nullptr || info->kind != ValueKind::Time)) {
+        error = parameterName(id) + " takes a plain number, not '" + std::string(value) + "'";
+        return std::nullopt;
+    }
+    std::optional<TickValue> ticks = parseTicks(value, error);
+    if (ticks && ticks->rate && !isPeriod(id)) {
+        error = parameterName(id) + " takes a time, not the rate '" + std::string(value) +
+                "'; a rate gives a period: PERIOD=" + std::string(value);
+        return std::nullopt;
+    }
+    return ticks;
+}
+
 }  // namespace
 
+const ParameterInfo* parameterInfo(std::uint32_t id) {
+    const auto* found = std::ranges::find(kParameters, id, &ParameterInfo::id);
+    return found == kParameters.end() ? nullptr : found;
+}
+
 std::optional<std::uint32_t> parseParameter(std::string_view text) {
-    for (const ParameterName& parameter : kParameters) {
+    for (const ParameterInfo& parameter : kParameters) {
         if (sameIgnoringCase(text, parameter.name)) {
             return parameter.id;
+        }
+    }
+    for (const DerivedName& derived : kDerived) {
+        if (sameIgnoringCase(text, derived.name)) {
+            return derived.id;
         }
     }
     if (const std::optional<std::uint64_t> number = parseNumber(text, 0xFF)) {
@@ -34,9 +76,12 @@ std::optional<std::uint32_t> parseParameter(std::string_view text) {
 }
 
 std::string parameterName(std::uint32_t id) {
-    for (const ParameterName& parameter : kParameters) {
-        if (parameter.id == id) {
-            return parameter.name;
+    if (const ParameterInfo* info = parameterInfo(id)) {
+        return info->name;
+    }
+    for (const DerivedName& derived : kDerived) {
+        if (derived.id == id) {
+            return derived.name;
         }
     }
     return "parameter " + std::to_string(id);
@@ -71,17 +116,37 @@ std::optional<ParameterSetting> parseSetting(std::string_view channel, std::stri
     const std::optional<std::uint32_t> id = parseParameter(parameter);
     if (!id) {
         error = "'" + std::string(parameter) + "' is not a parameter name (such as HIGH_TIME) " +
-                "or number";
-        return std::nullopt;
-    }
-    const std::optional<std::uint64_t> number = parseNumber(value, UINT32_MAX);
-    if (!number) {
-        error = "'" + std::string(value) + "' is not a 32-bit value";
+                "or number (zousbdiag help parameters)";
         return std::nullopt;
     }
     setting.channel = static_cast<std::uint32_t>(*channelNumber);
     setting.parameter = *id;
-    setting.value = static_cast<std::uint32_t>(*number);
+    const ParameterInfo* info = parameterInfo(*id);
+    if (info != nullptr && info->kind == ValueKind::Source &&
+        (sameIgnoringCase(value, "none") || parseSource(value))) {
+        setting.value = sameIgnoringCase(value, "none") ? 0 : *parseSource(value);
+    } else if (const std::optional<std::uint32_t> mode = parseModeName(value);
+               mode && info != nullptr && info->kind == ValueKind::Mode) {
+        setting.value = *mode;
+    } else if (hasUnit(value)) {
+        const std::optional<TickValue> ticks = readTimeWithUnit(*id, value, error);
+        if (!ticks) {
+            return std::nullopt;
+        }
+        setting.value = ticks->ticks;
+        setting.timed = true;
+        if (!ticks->note.empty()) {
+            setting.note = parameterName(*id) + "=" + ticks->note;
+        }
+    } else if (const std::optional<std::uint64_t> number = parseNumber(value, UINT32_MAX)) {
+        setting.value = static_cast<std::uint32_t>(*number);
+    } else {
+        error = "'" + std::string(value) + "' is not a 32-bit value" +
+                (info != nullptr && info->kind == ValueKind::Time
+                     ? std::string(", nor a time such as 250us")
+                     : std::string());
+        return std::nullopt;
+    }
     return setting;
 }
 

@@ -2,6 +2,7 @@
 
 #include "kernel/ntstatus.h"
 #include "tools/zousbdiag/hex_text.h"
+#include "tools/zousbdiag/lock_wait_notices.h"
 
 namespace zousbdiag {
 
@@ -25,14 +26,28 @@ std::optional<HubConnection> openHubOrReport(unsigned instance, std::ostream& er
 }
 
 int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
-    if (command.kind == CommandKind::Help) {
-        printUsage(out);
-        return kExitSuccess;
+    switch (command.kind) {
+        case CommandKind::Help:
+            (command.helpTopic == HelpTopic::Parameters ? printParameterReference
+             : command.helpTopic == HelpTopic::Modes    ? printModeReference
+                                                        : printUsage)(out);
+            return kExitSuccess;
+        case CommandKind::ProgramVersion:
+            out << "zousbdiag " << ZO_VERSION << '\n';
+            return kExitSuccess;
+        default:
+            break;
+    }
+    for (const ParameterSetting& setting : command.settings) {
+        if (!setting.note.empty()) {
+            err << "zousbdiag: note: " << setting.note << '\n';
+        }
     }
     if (const std::string problem = machineConfigurationError(); !problem.empty()) {
         err << "zousbdiag: the simulated machine is not as configured: " << problem << '\n';
         return kExitFailure;
     }
+    const LockWaitNotices notices(err);
     switch (command.kind) {
         case CommandKind::List:
             return runList(out, err);
@@ -44,6 +59,8 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
             return runVersion(command.instance, out, err);
         case CommandKind::LastStatus:
             return runLastStatus(command.instance, out, err);
+        case CommandKind::Record:
+            return runRecord(command, out, err);
         case CommandKind::Enumerate:
             return runEnumerate(out, err);
         case CommandKind::DeviceInfo:
@@ -71,6 +88,7 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
         case CommandKind::Stream:
             return runStream(command, out, err);
         case CommandKind::Help:
+        case CommandKind::ProgramVersion:
             break;
     }
     return kExitSuccess;

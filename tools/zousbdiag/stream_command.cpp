@@ -2,8 +2,6 @@
 // IOCTL_ZOUSB_READ_STREAM, IOCTL_ZOUSB_STOP_STREAM) for a while or until Ctrl-C, writes the
 // signals as a VCD and tells how many packets arrived, were lost to full rings, or failed.
 
-#include <unistd.h>
-
 #include <chrono>
 #include <fstream>
 #include <iomanip>
@@ -14,9 +12,12 @@
 #include "tools/zousbdiag/commands.h"
 #include "tools/zousbdiag/isochronous_pipe.h"
 #include "tools/zousbdiag/open_device.h"
+#include "tools/zousbdiag/operation_warnings.h"
 #include "tools/zousbdiag/signal_trace.h"
+#include "tools/zousbdiag/simulated_hub_lookup.h"
 #include "tools/zousbdiag/stop_request.h"
 #include "tools/zousbdiag/stream_progress.h"
+#include "tools/zousbdiag/wait_progress.h"
 
 namespace zousbdiag {
 
@@ -78,10 +79,17 @@ bool prepareOutputs(const Command& command, std::unique_ptr<OpenDevice>& device,
         return false;
     }
     device = std::make_unique<OpenDevice>(id, err);
-    if (!device->isOpen() || !changeDeviceSettings(device->handle(), command.settings, err)) {
+    if (!device->isOpen()) {
         return false;
     }
-    const std::uint32_t mask = outputsToOpen(command.outputMask, command.settings);
+    const std::optional<QnDeviceSettings> settings =
+        changeDeviceSettings(device->handle(), command.settings, err);
+    if (!settings) {
+        return false;
+    }
+    // The outputs to open: --outputs, or else every channel a --set names.
+    const std::uint32_t mask = command.outputMask.value_or(channelsOf(command.settings));
+    warnAboutSilentOutputs(*settings, mask, inputSignalsOf(id), err);
     if (const std::int32_t status = QnOpenOutputs(device->handle(), mask); status != QN_OK) {
         reportFailure("QnOpenOutputs", status, device->handle(), err);
         return false;
@@ -141,23 +149,26 @@ int runStream(const Command& command, std::ostream& out, std::ostream& err) {
     }
     SignalTrace trace(vcd);
     StreamReader reader(hub, pipe, size, trace);
-    StreamProgress progress(err, ::isatty(STDERR_FILENO) != 0);
+    const std::optional<std::chrono::milliseconds> duration =
+        iso.durationMs ? std::optional(std::chrono::milliseconds(*iso.durationMs)) : std::nullopt;
+    StreamProgress progress(err, errorsGoToTerminal(), duration);
     const Clock::time_point began = Clock::now();
-    const auto elapsed = [&] { return std::chrono::duration<double>(Clock::now() - began); };
+    const auto elapsed = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - began);
+    };
     bool endedEarly = false;  // the stream went before it was stopped (the hub went away)
-    while (!stop.requested() &&
-           (!iso.durationMs || elapsed() < std::chrono::milliseconds(*iso.durationMs))) {
+    while (!stop.requested() && (!duration || elapsed() < *duration)) {
         const std::optional<std::uint32_t> collected = reader.collect();
         if (!collected) {
             endedEarly = true;
             break;
         }
-        progress.show(elapsed().count(), trace.counts());
+        progress.show(elapsed(), trace.counts());
         if (*collected == 0) {
             std::this_thread::sleep_for(kIdleWait);
         }
     }
-    const double seconds = elapsed().count();
+    const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
     hub.control(IOCTL_ZOUSB_STOP_STREAM, {}, {});
     bool woundDown = endedEarly;
     for (const Clock::time_point stopped = Clock::now();

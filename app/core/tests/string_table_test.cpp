@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/core/string_ids.h"
+#include "app/core/text_format.h"
+
 namespace zo::quintel {
 namespace {
 
@@ -15,6 +18,16 @@ TEST(StringTable, ALanguageReplacesOnlyTheEntriesItCarries) {
 
     InstallLanguageStrings({});
     EXPECT_EQ(ResourceString(1), "Kestrava Quintel Signal Generator");
+}
+
+// The program formats its texts with FormatInteger only, which knows no other placeholder.
+TEST(StringTable, EveryEnglishPlaceholderIsAnInteger) {
+    for (const auto& [id, text] : EnglishStrings()) {
+        for (const std::string& placeholder : Placeholders(text)) {
+            EXPECT_EQ(placeholder, "%d") << "string " << id;
+        }
+    }
+    EXPECT_EQ(FormatInteger(ResourceString(ids::kChannelNumber), 3), "Channel 3");
 }
 
 }  // namespace

@@ -45,6 +45,18 @@ constexpr std::uint16_t count(int level, int tied) {
 constexpr std::uint16_t jumpAlways(int level, int target) {
     return static_cast<std::uint16_t>(level << 11 | 2 << 9 | target);
 }
+constexpr std::uint16_t jumpIf(int level, int target) {
+    return static_cast<std::uint16_t>(level << 11 | 2 << 9 | 1 << 7 | target);
+}
+constexpr std::uint16_t test(int level, int input, int state) {
+    return static_cast<std::uint16_t>(level << 11 | 2 << 9 | 1 << 8 | (input * 2 + state));
+}
+constexpr std::uint16_t tick(int level) {
+    return static_cast<std::uint16_t>(level << 11 | 1 << 9);
+}
+constexpr std::uint16_t stall(int level) {
+    return static_cast<std::uint16_t>(level << 11 | 3 << 9 | 1 << 8 | 1 << 7);
+}
 constexpr std::uint16_t kTick0 = 1 << 9;
 constexpr std::uint16_t kHalt0 = 3 << 9 | 1 << 8;
 
@@ -65,6 +77,19 @@ TEST(ProgramPieces, TheWordMasksEveryFieldToItsSize) {
     EXPECT_EQ(jump.word(), 0x0C85);
     const Instruction oversized{3, 6, 2, 3, 0x85};
     EXPECT_EQ(oversized.word(), 0x0C85) << "level 1, opcode 2, flag B 1, operand 5";
+}
+
+// A caller's record may hold any source number; the test's 7-bit field takes the low bits of
+// twice the source plus the state, whatever the size of the number.
+TEST(ProgramPieces, ATestOfAnySourceNumberKeepsTheLowBitsOfTwiceItPlusTheState) {
+    QnProgram program;
+    ProgramWriter out(program);
+    out.test(5, 1, 0);
+    out.test(0x40000001, 1, 0);  // twice the number needs the 32nd bit
+    out.test(static_cast<std::int32_t>(0xFFFFFFFFu), 0, 1);
+    constexpr std::uint16_t kTest = 2 << 9 | 1 << 8;
+    EXPECT_EQ(words(program),
+              (std::vector<std::uint16_t>{kTest | 11, kTest | 3, 1 << 11 | kTest | 0x7E}));
 }
 
 TEST(ProgramBuilders, AnUngatedTrainIsTwoCountedPhasesAndAJump) {
@@ -111,21 +136,39 @@ TEST(ProgramBuilders, AGateWithoutStartInputLeadsWithAHalt) {
     EXPECT_EQ(program.entry0, 1);
 }
 
-TEST(ProgramBuilders, AClosingGateLeadsBackToInstructionZeroWithoutASecondRate) {
+TEST(ProgramBuilders, AGatedTrainLooksAtItsGateBeforeEveryPulse) {
     ChannelBlock block = channel(0, 0, 10, 10);
+    block[kGateSourceWord] = 1;  // input A, open while high
+    QnProgram program;
+    ASSERT_TRUE(buildChannelProgram(block, program));
+    // clang-format off
+    EXPECT_EQ(words(program), (std::vector<std::uint16_t>{
+        test(0, 1, 0), stall(0),                                       // wait for the gate
+        test(0, 1, 1), jumpIf(0, 5), jumpAlways(0, 0),                 // open, or back to the wait
+        test(1, 1, 1), load(1, 1), load(1, 0), count(1, 1),            // high: 7 gated ticks,
+        jumpIf(1, 11), jumpAlways(0, 0), tick(1), tick(1),             // its look, two ticks
+        test(0, 1, 1), load(0, 3), load(0, 2), count(0, 1),            // low: 6 gated ticks,
+        jumpIf(0, 19), jumpAlways(0, 0), tick(0), tick(0),             // its look, two ticks,
+        jumpIf(0, 5), jumpAlways(0, 0)}));                             // the look before a pulse
+    // clang-format on
+    EXPECT_EQ(constants(program), (std::vector<std::int32_t>{0xFFFC, 0xFFFF, 0xFFFD, 0xFFFF}));
+}
+
+TEST(ProgramBuilders, AGatedTrainWithShortPhasesKeepsItsLooksAtTheGate) {
+    // Phases shorter than the looks and ticks around them emit no gated delay: the look before
+    // the first pulse has selected the gate for the conditional jumps.
+    ChannelBlock block = channel(0, 0, 1, 1);
     block[kGateSourceWord] = 1;
     QnProgram program;
     ASSERT_TRUE(buildChannelProgram(block, program));
-    int unconditionalToZero = 0;
-    for (std::int32_t i = 0; i < program.instructionCount; ++i) {
-        const auto& instruction = program.instructions[static_cast<std::size_t>(i)];
-        unconditionalToZero += instruction.opcode == 2 && instruction.flagA == 0 &&
-                               instruction.flagB == 0 && instruction.operand == 0;
-    }
-    EXPECT_EQ(unconditionalToZero, 2) << "V and B wait for the start condition again";
+    EXPECT_EQ(words(program),
+              (std::vector<std::uint16_t>{test(0, 1, 0), stall(0), test(0, 1, 1), jumpIf(0, 5),
+                                          jumpAlways(0, 0), jumpIf(1, 7), jumpAlways(0, 0), tick(1),
+                                          tick(1), jumpIf(0, 11), jumpAlways(0, 0), tick(0),
+                                          tick(0), jumpIf(0, 5), jumpAlways(0, 0)}));
 }
 
-TEST(ProgramBuilders, TheSecondRateJumpsBackToTheStartCondition) {
+TEST(ProgramBuilders, TheSecondRateRunsUntilTheStartInputAndReturnsBehindItsWait) {
     ChannelBlock block = channel(3, 5, 10, 10);
     block[kGateSourceWord] = 1;
     block[kAuxSourceWord] = 2;
@@ -133,17 +176,25 @@ TEST(ProgramBuilders, TheSecondRateJumpsBackToTheStartCondition) {
     block[kLowTime2Word] = 20;
     QnProgram program;
     ASSERT_TRUE(buildChannelProgram(block, program));
-    const auto& last = program.instructions[static_cast<std::size_t>(program.instructionCount - 1)];
-    EXPECT_EQ(last.opcode, 2);
-    EXPECT_EQ(last.flagB, 0) << "always";
-    std::vector<std::int32_t> restarts;
+    const auto emitted = words(program);
+    // After the wait for input A (instructions 0 and 1) and the delay, pulse set 1 looks at
+    // input B: high stops it. Its exits lead to pulse set 2, which looks at input A and returns
+    // to the delay (instruction 2) when it is high.
+    EXPECT_EQ(emitted[5], test(0, 2, 0));
+    std::vector<std::int32_t> toSecondSet;
+    std::vector<std::int32_t> toDelay;
     for (std::int32_t i = 0; i < program.instructionCount; ++i) {
         const auto& instruction = program.instructions[static_cast<std::size_t>(i)];
-        if (instruction.opcode == 2 && instruction.flagA == 0 && instruction.operand == 2) {
-            restarts.push_back(i);
+        if (instruction.opcode == 2 && instruction.flagA == 0 && instruction.flagB == 0) {
+            (instruction.operand == 2 ? toDelay : toSecondSet).push_back(instruction.operand);
         }
     }
-    EXPECT_EQ(restarts.size(), 2u) << "both gated phases of rate 2 return to M after the wait";
+    EXPECT_EQ(toDelay.size(), 4u) << "the look before set 2, both phases, the look before a pulse";
+    ASSERT_EQ(toSecondSet.size(), 3u) << "the look before set 1 and both of its phases";
+    EXPECT_EQ(toSecondSet[0], toSecondSet[2]);
+    EXPECT_EQ(emitted[static_cast<std::size_t>(toSecondSet[0]) - 1], jumpIf(0, 8))
+        << "set 1's last look falls through to set 2";
+    EXPECT_EQ(emitted.back(), jumpAlways(0, 2));
 }
 
 TEST(ProgramBuilders, ASingleBurstHasNoLoopAndTwoPulsesUseTheLoopConstants) {
@@ -171,6 +222,22 @@ TEST(ProgramBuilders, RetriggerZeroParksTheBurstOnALeadingHalt) {
     EXPECT_EQ(words(program)[0], kHalt0);
     EXPECT_EQ(program.entry0, 1);
     EXPECT_EQ(words(program).back(), jumpAlways(0, 0));
+}
+
+TEST(ProgramBuilders, ABurstWaitsForAnEdgeOfItsTriggerAndWithoutOneOnTheCounter) {
+    ChannelBlock block = channel(4, 0, 2, 2);
+    block[kGateSourceWord] = 1;
+    QnProgram triggered;
+    ASSERT_TRUE(buildChannelProgram(block, triggered));
+    EXPECT_EQ(words(triggered),
+              (std::vector<std::uint16_t>{test(0, 1, 1), stall(0), test(0, 1, 0), stall(0), tick(1),
+                                          tick(1), tick(0), tick(0), jumpAlways(0, 0)}));
+    block[kGateSourceWord] = 0;
+    QnProgram free;
+    ASSERT_TRUE(buildChannelProgram(block, free));
+    EXPECT_EQ(words(free), (std::vector<std::uint16_t>{test(0, 0, 0), stall(0), tick(1), tick(1),
+                                                       tick(0), tick(0), test(0, 0, 1), stall(0),
+                                                       test(0, 0, 0), stall(0), jumpAlways(0, 0)}));
 }
 
 TEST(ProgramBuilders, TheExternalClockRunsTwoPeriodsSoThePhaseReturnsEvenForOddTotals) {

@@ -24,10 +24,12 @@ struct Result {
     std::string err;
 };
 
-Result reg(const std::vector<std::string>& arguments) {
+// Runs reg with `answers` as what the user types at its questions (none: end of input).
+Result reg(const std::vector<std::string>& arguments, const std::string& answers = {}) {
+    std::istringstream in(answers);
     std::ostringstream out;
     std::ostringstream err;
-    const int status = runReg(arguments, out, err);
+    const int status = runReg(arguments, in, out, err);
     return {status, out.str(), err.str()};
 }
 
@@ -55,16 +57,18 @@ TEST_F(RegTool, AddsValuesOfEveryTypeAndQueriesThem) {
     const auto result = reg({"query", "HKCU\\Software\\Valdra"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out,
-              "\nHKCU\\Software\\Valdra\n"
+              "\nHKEY_CURRENT_USER\\Software\\Valdra\n"
               "    (Default)    REG_SZ    default\n"
               "    Blob    REG_BINARY    00FF10\n"
               "    Count    REG_DWORD    0x2a\n"
               "    Home    REG_EXPAND_SZ    %VALDRACOMMON%/x\n"
               "    Name    REG_SZ    Quintel\n"
-              "HKCU\\Software\\Valdra\\Sub\n");
+              "\n"
+              "HKEY_CURRENT_USER\\Software\\Valdra\\Sub\n");
     EXPECT_EQ(reg({"query", "HKCU\\Software\\Valdra", "/v", "count"}).out,
-              "\nHKCU\\Software\\Valdra\n    Count    REG_DWORD    0x2a\n");
-    EXPECT_NE(reg({"query", "HKCU\\Software", "/s"}).out.find("HKCU\\Software\\Valdra\\Sub"),
+              "\nHKEY_CURRENT_USER\\Software\\Valdra\n    Count    REG_DWORD    0x2a\n\n");
+    EXPECT_NE(reg({"query", "HKCU\\Software", "/s"})
+                  .out.find("\nHKEY_CURRENT_USER\\Software\\Valdra\\Sub\n\n"),
               std::string::npos);
 }
 
@@ -72,7 +76,8 @@ TEST_F(RegTool, RefusesWhatWouldSurpriseAUser) {
     ASSERT_EQ(reg({"add", "HKCU\\A", "/v", "V", "/d", "1"}).status, 0);
     const auto overwrite = reg({"add", "HKCU\\A", "/v", "v", "/d", "2"});
     EXPECT_EQ(overwrite.status, 1);
-    EXPECT_NE(overwrite.err.find("add /f"), std::string::npos);
+    EXPECT_EQ(overwrite.out, "Value v exists, overwrite (Yes/No)? \n");
+    EXPECT_EQ(overwrite.err, "ERROR: The operation was canceled by the user.\n");
     EXPECT_EQ(reg({"add", "HKCU\\A", "/v", "v", "/d", "2", "/f"}).status, 0);
     EXPECT_NE(reg({"query", "HKCU\\A"}).out.find("REG_SZ    2"), std::string::npos);
 
@@ -83,11 +88,13 @@ TEST_F(RegTool, RefusesWhatWouldSurpriseAUser) {
 
     const auto missing = reg({"query", "HKCU\\A", "/v", "Missing"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("unable to find"), std::string::npos);
+    EXPECT_EQ(missing.err,
+              "ERROR: The system was unable to find the specified registry key or value.\n");
     EXPECT_EQ(reg({"query", "HKCU\\Nothing"}).status, 1);
     EXPECT_EQ(reg({"query", "HKU\\A"}).status, 1);
     EXPECT_EQ(reg({}).status, 1);
-    EXPECT_NE(reg({"frobnicate"}).err.find("usage:"), std::string::npos);
+    EXPECT_EQ(reg({"frobnicate"}).err,
+              "ERROR: Invalid argument/option - 'frobnicate'.\nType \"REG /?\" for usage.\n");
     EXPECT_EQ(reg({"export", "HKCU\\A"}).status, 1);
     EXPECT_EQ(reg({"add", "HKCU\\A", "/v"}).status, 1);
 }
@@ -99,7 +106,7 @@ TEST_F(RegTool, DeletesValuesAndKeysOnlyWhenConfirmed) {
     EXPECT_EQ(reg({"delete", "HKLM\\Software\\X\\Y", "/v", "A", "/f"}).status, 0);
     EXPECT_EQ(reg({"delete", "HKLM\\Software\\X\\Y", "/v", "A", "/f"}).status, 1);
     EXPECT_EQ(reg({"delete", "HKLM\\Software\\X\\Y", "/va", "/f"}).status, 0);
-    EXPECT_EQ(reg({"query", "HKLM\\Software\\X\\Y"}).out, "\nHKLM\\Software\\X\\Y\n");
+    EXPECT_EQ(reg({"query", "HKLM\\Software\\X\\Y"}).out, "\n");
     EXPECT_EQ(reg({"delete", "HKLM\\Software\\X", "/f"}).status, 0);
     EXPECT_EQ(reg({"query", "HKLM\\Software\\X"}).status, 1);
 }
@@ -128,6 +135,98 @@ TEST_F(RegTool, ExportsAndImportsThroughFilesInBothViews) {
     EXPECT_NE(damaged.err.find("vendor.reg: line 3: dword:"), std::string::npos) << damaged.err;
     EXPECT_EQ(reg({"query", "HKCU\\Z"}).status, 1);
     EXPECT_EQ(reg({"import", file + ".missing"}).status, 1);
+}
+
+TEST_F(RegTool, LaysOutQueriesAsWindowsDoes) {
+    ASSERT_EQ(reg({"add", "HKCU\\Software\\V", "/v", "Wine", "/d", "First"}).status, 0);
+    ASSERT_EQ(reg({"add", "HKCU\\Software\\V\\Sub", "/v", "Wine", "/d", "Second"}).status, 0);
+    ASSERT_EQ(reg({"add", "HKCU\\Software\\V\\Sub", "/v", "Other", "/d", "x"}).status, 0);
+    ASSERT_EQ(reg({"add", "HKCU\\Software\\V\\Sub\\Deep"}).status, 0);
+
+    // Every key below with its values, each closed by a blank line; full root names; the name of
+    // the key as typed, also with a trailing backslash.
+    const std::string tree =
+        "\nHKEY_CURRENT_USER\\software\\v\n    Wine    REG_SZ    First\n\n"
+        "HKEY_CURRENT_USER\\software\\v\\Sub\n    Other    REG_SZ    x\n"
+        "    Wine    REG_SZ    Second\n\n"
+        "HKEY_CURRENT_USER\\software\\v\\Sub\\Deep\n\n";
+    EXPECT_EQ(reg({"query", "HKCU\\software\\v", "/s"}).out, tree);
+    EXPECT_EQ(reg({"query", "HKEY_CURRENT_USER\\software\\v\\", "/s"}).out, tree);
+
+    // /v with /s searches the key and every key below it.
+    const auto search = reg({"query", "HKCU\\Software\\V", "/v", "wine", "/s"});
+    EXPECT_EQ(search.status, 0);
+    EXPECT_EQ(search.out,
+              "\nHKEY_CURRENT_USER\\Software\\V\n    Wine    REG_SZ    First\n\n"
+              "HKEY_CURRENT_USER\\Software\\V\\Sub\n    Wine    REG_SZ    Second\n\n"
+              "End of search: 2 match(es) found.\n");
+    const auto none = reg({"query", "HKCU\\Software\\V", "/v", "Missing", "/s"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out, "\nEnd of search: 0 match(es) found.\n");
+    EXPECT_EQ(none.err, "");
+
+    // A key with subkeys only lists them; an unset default value is "(value not set)".
+    EXPECT_EQ(reg({"query", "HKCU\\Software"}).out, "\nHKEY_CURRENT_USER\\Software\\V\n");
+    EXPECT_EQ(reg({"query", "HKCU\\Software\\V", "/ve"}).out,
+              "\nHKEY_CURRENT_USER\\Software\\V\n    (Default)    REG_SZ    (value not set)\n\n");
+    ASSERT_EQ(reg({"add", "HKCR\\.qcfg", "/ve", "/d", "Quintel"}).status, 0);
+    EXPECT_EQ(reg({"query", "hkcr\\.qcfg", "/ve"}).out,
+              "\nHKEY_CLASSES_ROOT\\.qcfg\n    (Default)    REG_SZ    Quintel\n\n");
+}
+
+TEST_F(RegTool, PrintsUsageOnRequestAndWindowsErrorTexts) {
+    const auto usage = reg({"/?"});
+    EXPECT_EQ(usage.status, 0);
+    EXPECT_NE(usage.out.find("REG QUERY /?"), std::string::npos) << usage.out;
+    EXPECT_NE(usage.out.find("HKEY_CURRENT_USER   " + registry_.userHive().string()),
+              std::string::npos)
+        << usage.out;
+    for (const char* operation : {"query", "ADD", "delete", "export", "import"}) {
+        const auto help = reg({operation, "/?"});
+        EXPECT_EQ(help.status, 0) << operation;
+        EXPECT_EQ(help.out.rfind("REG ", 0), 0u) << help.out;
+    }
+    EXPECT_NE(reg({"query", "-h"}).out.find("/ve        shows the default value"),
+              std::string::npos);
+
+    const std::string querySyntax = "ERROR: Invalid syntax.\nType \"REG QUERY /?\" for usage.\n";
+    EXPECT_EQ(reg({"query"}).err, querySyntax);
+    EXPECT_EQ(reg({"query", "HKCU\\A", "/s", "/s"}).err, querySyntax);
+    EXPECT_EQ(reg({"query", "HKCU\\A", "/v", "a", "/v", "b"}).err, querySyntax);
+    EXPECT_EQ(reg({"query", "HKCU\\A", "/v", "a", "/ve"}).err, querySyntax);
+    EXPECT_EQ(reg({"query", "HKCU\\A", "/reg:32", "/reg:64"}).err, querySyntax);
+    EXPECT_EQ(reg({"delete", "HKCU\\A", "/va", "/v", "x", "/f"}).err,
+              "ERROR: Invalid syntax.\nType \"REG DELETE /?\" for usage.\n");
+    EXPECT_EQ(reg({}).err, "ERROR: Invalid syntax.\nType \"REG /?\" for usage.\n");
+    EXPECT_EQ(reg({"query", "HKU\\A"}).err,
+              "ERROR: Invalid key name.\nType \"REG QUERY /?\" for usage.\n");
+    EXPECT_EQ(reg({"add", "HKCU\\A", "/v", "N", "/t", "REG_DWORD", "/d", "x"}).err,
+              "ERROR: Invalid syntax. Specify valid numeric value for '/d'.\nType \"REG ADD /?\" "
+              "for usage.\n");
+    EXPECT_EQ(reg({"import", (registry_.folder() / "none.reg").string()}).err,
+              "ERROR: Error opening the file. There may be a disk or file system error.\ncannot "
+              "open " +
+                  (registry_.folder() / "none.reg").string() + "\n");
+}
+
+TEST_F(RegTool, AsksBeforeOverwritingOrDeletingUnlessForced) {
+    ASSERT_EQ(reg({"add", "HKCU\\Q", "/v", "V", "/d", "1"}).status, 0);
+    const auto yes = reg({"add", "HKCU\\Q", "/v", "V", "/d", "2"}, "yes\n");
+    EXPECT_EQ(yes.status, 0);
+    EXPECT_EQ(yes.out,
+              "Value V exists, overwrite (Yes/No)? The operation completed successfully.\n");
+    EXPECT_NE(reg({"query", "HKCU\\Q", "/v", "V"}).out.find("REG_SZ    2"), std::string::npos);
+
+    const auto no = reg({"delete", "HKCU\\Q", "/v", "V"}, "n\n");
+    EXPECT_EQ(no.status, 1);
+    EXPECT_EQ(no.out, "Delete the registry value V (Yes/No)? ");
+    EXPECT_EQ(reg({"delete", "HKCU\\Q", "/va"}, "Y\n").out,
+              "Delete all values under the registry key HKEY_CURRENT_USER\\Q (Yes/No)? The "
+              "operation completed successfully.\n");
+    EXPECT_EQ(reg({"delete", "HKCU\\Q"}, "y\n").out,
+              "Permanently delete the registry key HKEY_CURRENT_USER\\Q (Yes/No)? The operation "
+              "completed successfully.\n");
+    EXPECT_EQ(reg({"query", "HKCU\\Q"}).status, 1);
 }
 
 TEST_F(RegTool, TwoToolProcessesAddingToOneHiveKeepBothValues) {

@@ -90,6 +90,15 @@ TEST(CommandLine, ReadsSettingsByParameterNameOrNumberInOrder) {
     ASSERT_TRUE(outputs.error.empty()) << outputs.error;
     EXPECT_FALSE(outputs.command.openOutputs);
     EXPECT_EQ(outputs.command.outputMask, 0xFFu);
+    EXPECT_FALSE(outputs.command.leaveOpen);
+    EXPECT_TRUE(parse({"outputs", "1", "open", "1", "--leave-open"}).command.leaveOpen);
+
+    const ParsedCommandLine record = parse({"record", "3", "20", "now.vcd"});
+    ASSERT_TRUE(record.error.empty()) << record.error;
+    EXPECT_EQ(record.command.kind, CommandKind::Record);
+    EXPECT_EQ(record.command.instance, 3u);
+    EXPECT_EQ(record.command.milliseconds, 20u);
+    EXPECT_EQ(record.command.vcdPath, "now.vcd");
 
     const ParsedCommandLine disassemble = parse({"disassemble", "1", "8"});
     ASSERT_TRUE(disassemble.error.empty()) << disassemble.error;
@@ -120,6 +129,51 @@ TEST(CommandLine, ReadsMeasureInputByNameOrNumberWithItsOptions) {
     EXPECT_EQ(full.command.settings.size(), 1u);
 }
 
+TEST(CommandLine, ReadsTimesAndRatesWithUnitsAndNamesOfSourcesAndModes) {
+    const ParsedCommandLine set =
+        parse({"set",   "1",           "0", "HIGH_TIME",   "250us", "0", "PERIOD",     "10kHz", "8",
+               "DELAY", "1.5ms",       "2", "GATE_SOURCE", "out7",  "3", "AUX_SOURCE", "none",  "4",
+               "MODE",  "Rate_Switch", "5", "LOW_TIME",    "0x10"});
+    ASSERT_TRUE(set.error.empty()) << set.error;
+    EXPECT_EQ(set.command.settings,
+              (std::vector<ParameterSetting>{{0, QN_PARAM_HIGH_TIME, 12500, true},
+                                             {0, kPeriodParameter, 5000, true},
+                                             {8, QN_PARAM_DELAY, 75000, true},
+                                             {2, QN_PARAM_GATE_SOURCE, 10},
+                                             {3, QN_PARAM_AUX_SOURCE, 0},
+                                             {4, QN_PARAM_MODE, 3},
+                                             {5, QN_PARAM_LOW_TIME, 16}}));
+
+    // What is not a whole number of ticks is rounded to the nearest, with a note saying to what.
+    const ParsedCommandLine rounded =
+        parse({"capture", "1", "2s", "x.vcd", "--set", "0:HIGH_TIME=7ns", "--set", "1:PERIOD=3MHz",
+               "--set", "2:DELAY=10ns"});
+    ASSERT_TRUE(rounded.error.empty()) << rounded.error;
+    EXPECT_EQ(rounded.command.milliseconds, 2000u);
+    const std::vector<ParameterSetting>& settings = rounded.command.settings;
+    ASSERT_EQ(settings.size(), 3u);
+    EXPECT_EQ(settings[0].value, 0u);
+    EXPECT_EQ(settings[0].note,
+              "HIGH_TIME=7ns is no whole number of 20 ns ticks: it becomes 0 "
+              "ticks (0ns)");
+    EXPECT_EQ(settings[1].value, 17u);
+    EXPECT_EQ(settings[1].note,
+              "PERIOD=3MHz has a period of no whole number of 20 ns ticks: it "
+              "becomes 17 ticks (340ns, 2.94118MHz)");
+    EXPECT_EQ(settings[2].value, 1u);
+    EXPECT_EQ(settings[2].note,
+              "DELAY=10ns is no whole number of 20 ns ticks: it becomes 1 tick "
+              "(20ns)");
+}
+
+TEST(CommandLine, TakesHelpTopicsAndTheVersion) {
+    EXPECT_EQ(parse({"help", "parameters"}).command.helpTopic, HelpTopic::Parameters);
+    EXPECT_EQ(parse({"help", "modes"}).command.helpTopic, HelpTopic::Modes);
+    EXPECT_EQ(parse({"help"}).command.helpTopic, HelpTopic::Usage);
+    EXPECT_EQ(parse({"--version"}).command.kind, CommandKind::ProgramVersion);
+    EXPECT_EQ(parse({"help", "modes", "extra"}).error, "help: unexpected argument 'extra'");
+}
+
 TEST(CommandLine, ExplainsEveryMistake) {
     struct Case {
         std::vector<std::string_view> arguments;
@@ -128,7 +182,8 @@ TEST(CommandLine, ExplainsEveryMistake) {
     const Case cases[] = {
         {{}, "no command given"},
         {{"lsit"}, "unknown command 'lsit'"},
-        {{"--version"}, "unknown command '--version'"},
+        {{"--versions"}, "unknown command '--versions'"},
+        {{"help", "units"}, "help: 'units' is no topic (parameters, modes)"},
         {{"list", "0"}, "list: unexpected argument '0'"},
         {{"version"}, "version: the hub instance (0 to 7) is missing"},
         {{"version", "8"}, "version: '8' is not a hub instance from 0 to 7"},
@@ -166,12 +221,27 @@ TEST(CommandLine, ExplainsEveryMistake) {
         {{"measure", "1", "0"}, "measure: '0' is not an input"},
         {{"measure", "1", "out8"}, "measure: 'out8' is not an input"},
         {{"measure", "1", "A", "--mode", "2"}, "measure: --mode: '2' is not a measurement mode"},
-        {{"measure", "1", "A", "--timeout", "0"}, "measure: --timeout: '0' is not a time-out"},
+        {{"measure", "1", "A", "--timeout", "0"}, "measure: --timeout: '0' is not a duration"},
+        {{"measure", "1", "A", "--timeout", "1.5ms"}, "measure: --timeout: '1.5ms' is not a whole"},
+        {{"measure", "1", "A", "--timeout", "1kHz"}, "measure: --timeout: '1kHz' is a rate"},
         {{"measure", "1", "A", "--timeout"}, "measure: option --timeout needs a value"},
         {{"measure", "1", "A", "extra"}, "measure: unexpected argument 'extra'"},
         {{"capture", "1", "5"}, "capture: give the milliseconds and the VCD file"},
-        {{"capture", "1", "10001", "x.vcd"}, "capture: '10001' is not a duration in milliseconds"},
-        {{"capture", "1", "0", "x.vcd"}, "capture: '0' is not a duration in milliseconds"},
+        {{"capture", "1", "10001", "x.vcd"}, "capture: '10001' is not a duration from 1 to 10000"},
+        {{"capture", "1", "11s", "x.vcd"}, "capture: '11s' is not a duration from 1 to 10000"},
+        {{"capture", "1", "0", "x.vcd"}, "capture: '0' is not a duration from 1 to 10000 ms"},
+        {{"set", "1", "0", "INVERT", "1us"}, "set: INVERT takes a plain number, not '1us'"},
+        {{"set", "1", "0", "HIGH_TIME", "10kHz"}, "set: HIGH_TIME takes a time, not the rate"},
+        {{"set", "1", "0", "HIGH_TIME", "1.5.0ms"}, "set: '1.5.0ms' is not a number with a unit"},
+        {{"set", "1", "0", "HIGH_TIME", "3 ms"}, "set: '3 ms' has no unit this tool knows"},
+        {{"set", "1", "0", "DELAY", "86s"}, "set: '86s' is longer than the longest time"},
+        {{"set", "1", "0", "PERIOD", "0Hz"}, "set: '0Hz' is no rate"},
+        {{"set", "1", "0", "GATE_SOURCE", "C"}, "set: 'C' is not a 32-bit value"},
+        {{"set", "1", "0", "MODE", "pulse"}, "set: 'pulse' is not a 32-bit value"},
+        {{"record", "8", "5", "x.vcd"}, "record: '8' is not a hub instance from 0 to 7"},
+        {{"record", "0", "5"}, "record: give the milliseconds and the VCD file"},
+        {{"record", "0", "5", "x.vcd", "--outputs", "1"}, "record: unknown option '--outputs'"},
+        {{"set", "1", "0", "MODE", "1", "--leave-open"}, "set: give settings as CHANNEL"},
         {{"capture", "1", "5", "x.vcd", "--set", "0=1"}, "capture: --set: '0=1' is not CHANNEL:"},
         {{"capture", "1", "5", "x.vcd", "--set", "0:MODE"}, "capture: --set: '0:MODE' is not"},
         {{"capture", "1", "5", "x.vcd", "--background"}, "capture: unknown option '--background'"},

@@ -79,7 +79,10 @@ TEST(ZousbdiagOperations, SetsParametersAndSwitchesOutputsOrSaysWhatTheLibraryRe
     const ToolRun set = runTool("sim", {"set", "1", "0", "HIGH_TIME", "30", "8", "LOW_TIME", "20"});
     EXPECT_EQ(set.exitStatus, 0) << set.err;
     EXPECT_EQ(set.out,
-              "Channel 0  HIGH_TIME = 30\nAll channels  LOW_TIME = 20\nSettings refreshed.\n");
+              "Channel 0  HIGH_TIME = 30 (600ns)\nAll channels  LOW_TIME = 20 (400ns)\n"
+              "Settings refreshed.\n");
+    EXPECT_TRUE(contains(set.err, "warning: the outputs stay closed, so nothing comes out"))
+        << set.err;
 
     const ToolRun unknown = runTool("sim", {"set", "1", "0", "9", "1"});
     EXPECT_EQ(unknown.exitStatus, 1);
@@ -108,7 +111,7 @@ TEST(ZousbdiagOperations, MeasuresInputAOfADefaultHubWaitingOrInTheBackground) {
         }
         const ToolRun run = runTool("sim", arguments);
         EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(run.out, "Period  1000000 ns\nFrequency  1000 Hz\n");
+        EXPECT_EQ(run.out, "Period  1000000 ns (1ms)\nFrequency  1000 Hz\n");
     }
     // Without a signal on input B the bounded wait ends with a clear complaint.
     for (const bool background : {false, true}) {
@@ -118,18 +121,31 @@ TEST(ZousbdiagOperations, MeasuresInputAOfADefaultHubWaitingOrInTheBackground) {
         }
         const ToolRun silent = runTool("sim:b=0", arguments);
         EXPECT_EQ(silent.exitStatus, 1);
+        EXPECT_TRUE(contains(silent.err, "warning: input B has no signal")) << silent.err;
         EXPECT_TRUE(contains(silent.err, "no measurement within 20 ms")) << silent.err;
+    }
+    // An input faster than the hub can time has no period, waiting or in the background.
+    for (const bool background : {false, true}) {
+        std::vector<std::string> arguments = {"measure", "1", "A"};
+        if (background) {
+            arguments.push_back("--background");
+        }
+        const ToolRun fast = runTool("sim:a=20000000", arguments);
+        EXPECT_EQ(fast.exitStatus, 1);
+        EXPECT_EQ(fast.out, "");
+        EXPECT_TRUE(contains(fast.err, "no period: the input changes faster than the hub can time"))
+            << fast.err;
     }
     const ToolRun inputB = runTool("sim:b=2500", {"measure", "1", "2", "--mode", "1"});
     EXPECT_EQ(inputB.exitStatus, 0) << inputB.err;
-    EXPECT_EQ(inputB.out, "Edge to opposite edge  200000 ns\n");
+    EXPECT_EQ(inputB.out, "Edge to opposite edge  200000 ns (200us)\n");
 }
 
 TEST(ZousbdiagOperations, MeasuresAnOutputItProgramsAndOpensInTheSameRun) {
     const ToolRun run = runTool("sim", {"measure", "1", "out0", "--set", "0:HIGH_TIME=30", "--set",
                                         "0:LOW_TIME=21", "--outputs", "1", "--background"});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.out, "Period  1020 ns\nFrequency  980392.157 Hz\n");
+    EXPECT_EQ(run.out, "Period  1020 ns (1.02us)\nFrequency  980392.157 Hz\n");
 }
 
 TEST(ZousbdiagOperations, CapturesAModeZeroChannelIntoAVcdWithTheProgrammedPeriod) {
@@ -170,3 +186,87 @@ TEST(ZousbdiagOperations, CaptureRefusesAFileItCannotWrite) {
 }
 
 }  // namespace
+
+TEST(ZousbdiagUnits, DerivesLowTimesFromPeriodsAndShowsTimesInReadableUnits) {
+    const ToolRun run =
+        runTool("sim", {"set", "1", "8", "HIGH_TIME", "250us", "8", "PERIOD", "1kHz", "3", "DELAY",
+                        "7ns", "3", "HIGH_TIME2", "2", "3", "PERIOD2", "10"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "All channels  HIGH_TIME = 12500 (250us)\n"
+              "All channels  PERIOD = 50000 (1ms, 1kHz): LOW_TIME = 37500 (750us)\n"
+              "Channel 3  DELAY = 0 (0ns)\n"
+              "Channel 3  HIGH_TIME2 = 2 (40ns)\n"
+              "Channel 3  PERIOD2 = 10 (200ns, 5MHz): LOW_TIME2 = 8 (160ns)\n"
+              "Settings refreshed.\n");
+    EXPECT_TRUE(contains(run.err,
+                         "zousbdiag: note: DELAY=7ns is no whole number of 20 ns ticks: "
+                         "it becomes 0 ticks (0ns)\n"))
+        << run.err;
+
+    const ToolRun settings = runTool("sim", {"settings", "1"});
+    EXPECT_TRUE(contains(settings.out, "HIGH_TIME             1          1")) << settings.out;
+    EXPECT_TRUE(contains(settings.out, "  = time           20ns       20ns")) << settings.out;
+}
+
+TEST(ZousbdiagUnits, RefusesPeriodsThatContradictAndTimesInExternalClockMode) {
+    const ToolRun shorter =
+        runTool("sim", {"set", "1", "0", "HIGH_TIME", "250us", "0", "PERIOD", "10kHz"});
+    EXPECT_EQ(shorter.exitStatus, 1);
+    EXPECT_TRUE(contains(shorter.err,
+                         "PERIOD 5000 (100us) of channel 0 is not longer than its "
+                         "HIGH_TIME 12500 (250us)"))
+        << shorter.err;
+
+    const ToolRun both = runTool("sim", {"set", "1", "8", "PERIOD", "1ms", "2", "LOW_TIME", "5"});
+    EXPECT_EQ(both.exitStatus, 1);
+    EXPECT_TRUE(contains(both.err,
+                         "PERIOD sets LOW_TIME of all channels, which this command also "
+                         "sets; give one of them"))
+        << both.err;
+
+    // The mode decides after all settings, whatever their order.
+    const ToolRun external =
+        runTool("sim", {"set", "1", "0", "HIGH_TIME", "1us", "0", "MODE", "external"});
+    EXPECT_EQ(external.exitStatus, 1);
+    EXPECT_TRUE(contains(external.err,
+                         "channel 0 is in mode 1 (External), where HIGH_TIME counts "
+                         "transitions of the clock input, not time: give a plain "
+                         "number"))
+        << external.err;
+    const ToolRun transitions =
+        runTool("sim", {"set", "1", "0", "HIGH_TIME", "4", "0", "MODE", "1"});
+    EXPECT_EQ(transitions.exitStatus, 0) << transitions.err;
+    EXPECT_TRUE(contains(transitions.out, "Channel 0  HIGH_TIME = 4\n")) << transitions.out;
+}
+
+TEST(ZousbdiagWarnings, SaysWhenNothingComesOut) {
+    const ToolRun zero = runTool("sim", {"outputs", "1", "open", "0x3", "--set", "0:HIGH_TIME=0",
+                                         "--set", "0:LOW_TIME=0", "--set", "1:MODE=burst"});
+    EXPECT_EQ(zero.exitStatus, 0) << zero.err;
+    EXPECT_EQ(zero.err,
+              "zousbdiag: warning: output 0 shows no pulse: HIGH_TIME is 0, so the output never "
+              "becomes active\n"
+              "zousbdiag: warning: output 1 shows no pulse: it waits for a trigger, and "
+              "GATE_SOURCE is none\n");
+
+    const ToolRun none = runTool("sim", {"outputs", "1", "open", "0"});
+    EXPECT_TRUE(contains(none.err, "warning: no output is open, so nothing comes out")) << none.err;
+
+    const ToolRun closed = runTool("sim", {"measure", "1", "out2", "--timeout", "20"});
+    EXPECT_TRUE(contains(closed.err,
+                         "warning: out2 is closed and stays low; the measurement "
+                         "waits for an edge that never comes (open it with "
+                         "--outputs 0x4)"))
+        << closed.err;
+
+    const std::filesystem::path vcd = temporaryFile("silent.vcd");
+    const ToolRun noSignal = runTool("sim:a=0", {"capture", "1", "1", vcd.string(), "--set",
+                                                 "4:MODE=burst", "--set", "4:GATE_SOURCE=A"});
+    EXPECT_EQ(noSignal.exitStatus, 0) << noSignal.err;
+    EXPECT_TRUE(contains(noSignal.err,
+                         "warning: output 4 shows no pulse: it waits for "
+                         "GATE_SOURCE (input A) to go high, which stays low"))
+        << noSignal.err;
+    std::filesystem::remove(vcd);
+}

@@ -161,23 +161,24 @@ namespace zousbdiag {
 namespace {
 
 TEST(StreamProgress, ALineOnATerminalNothingElsewhere) {
+    using std::chrono::milliseconds;
     SignalTrace::Counts counts;
     counts.received = 20000;
     counts.lost = 3;
     counts.failed = 1;
-    counts.samples = 5000000;
-    EXPECT_EQ(StreamProgress::line(2.54, counts),
-              "  2.5 s  20000 packets  3 lost  1 failed  5000000 samples");
+    EXPECT_EQ(StreamProgress::text(milliseconds(2540), milliseconds(10000), counts),
+              "stream: 2.5 s of 10 s, 20000 packets, 3 lost, 1 failed");
+    EXPECT_EQ(StreamProgress::text(milliseconds(2540), std::nullopt, counts),
+              "stream: 2.5 s, 20000 packets, 3 lost, 1 failed");
     std::ostringstream terminal;
-    StreamProgress shown(terminal, true);
-    shown.show(2.54, counts);
+    StreamProgress shown(terminal, true, std::nullopt);
+    shown.show(milliseconds(2540), counts);
     shown.clear();
-    EXPECT_EQ(terminal.str(), "\r" + StreamProgress::line(2.54, counts) + "\r" +
-                                  std::string(StreamProgress::line(2.54, counts).size(), ' ') +
-                                  "\r");
+    const std::string line = StreamProgress::text(milliseconds(2540), std::nullopt, counts);
+    EXPECT_EQ(terminal.str(), "\r" + line + "\r" + std::string(line.size(), ' ') + "\r");
     std::ostringstream file;
-    StreamProgress quiet(file, false);
-    quiet.show(1.0, counts);
+    StreamProgress quiet(file, false, std::nullopt);
+    quiet.show(milliseconds(1000), counts);
     quiet.clear();
     EXPECT_TRUE(file.str().empty());
 }

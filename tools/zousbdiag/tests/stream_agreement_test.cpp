@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -16,8 +17,9 @@
 
 #include "hub/simulated_hub.h"
 #include "hub/tests/hub_test_support.h"
-#include "hub/tests/library_sequences.h"
+#include "hub/tests/library_programs.h"
 #include "kernel/machine.h"
+#include "library/compiler/program_upload.h"
 #include "simulation/bus_driven_hub_clock.h"
 #include "tools/zousbdiag/commands.h"
 
@@ -85,11 +87,19 @@ TEST(StreamAgreement, TheVcdHasTheEdgesTheHubRecordedOverTheSameStretch) {
     ASSERT_EQ(machine.pnp().plugIn(hub).started, STATUS_SUCCESS);
     // Channel 0: 20 us high, 30 us low; channel 2: 6 us high, 4 us low.
     const auto write = [&](std::uint8_t reg, std::uint8_t value) {
-        ASSERT_TRUE(zo::hub::test::writeRegister(*hub, reg, value));
+        return zo::hub::writeRegister(*hub, reg, value);
     };
-    zo::hub::test::uploadProgram(write, 0, zo::hub::test::pulseTrain(1000, 1500));
-    zo::hub::test::uploadProgram(write, 2, zo::hub::test::pulseTrain(300, 200));
-    zo::hub::test::restartOutputs(write, 0b101, {});
+    std::array<std::uint8_t, 8> entries{};
+    for (const auto& [channel, program] :
+         {std::pair{0, zo::hub::test::freeTrainProgram(1000, 1500)},
+          std::pair{2, zo::hub::test::freeTrainProgram(300, 200)}}) {
+        entries.at(channel) = static_cast<std::uint8_t>(program.entry0);
+        for (const zo::quinteldrv::RegisterWrite& upload :
+             zo::quinteldrv::uploadWrites(program, channel)) {
+            ASSERT_TRUE(write(upload.reg, upload.value));
+        }
+    }
+    ASSERT_TRUE(zo::hub::restartOutputs(write, 0b101, entries));
 
     const auto vcd = std::filesystem::path(testing::TempDir()) /
                      ("zousbdiag_agreement_" + std::to_string(::getpid()) + ".vcd");

@@ -3,11 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
+#include "platform/named_lock.h"
 #include "tools/zousbdiag/tests/tool_run.h"
 
 namespace {
 
 using zousbdiag::testing_support::contains;
+using zousbdiag::testing_support::RunningTool;
 using zousbdiag::testing_support::runTool;
 using zousbdiag::testing_support::ToolRun;
 
@@ -91,7 +96,7 @@ TEST(ZousbdiagTool, EnumeratesThroughTheLibraryWithEachRecord) {
         << run.out;
     EXPECT_TRUE(contains(run.out,
                          "3   \\\\.\\ZOUSB-2  1     0x00000000  0x0000    full   no    "
-                         "0 1 3 0 0 0 11\n"))
+                         "0 1 3 0 0 0 11  (no information block)\n"))
         << run.out;
     EXPECT_TRUE(contains(run.out, "2 devices found.\n")) << run.out;
     EXPECT_EQ(runTool("", {"enumerate"}).out, "No devices found.\n");
@@ -152,6 +157,56 @@ TEST(ZousbdiagTool, FailsClearlyOnAMissingHubABrokenMachineOrABadCommandLine) {
     const ToolRun help = runTool("sim", {"--help"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_TRUE(contains(help.out, "ioctl N CODE [--in HEX] [--out LENGTH] [--32bit]"));
+}
+
+TEST(ZousbdiagNumbering, ListingsSayWhichNumberACommandTakesAndWhyAHubIsNotEnumerated) {
+    const ToolRun list = runTool("sim;sim", {"list"});
+    EXPECT_TRUE(contains(list.out,
+                         "2 hubs found.\nInstance is the N of descriptors, ioctl, "
+                         "version and last-status"))
+        << list.out;
+
+    const ToolRun run = runTool("sim;sim:pid=0x1234;sim;sim;sim;sim:speed=full", {"enumerate"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_TRUE(contains(run.out,
+                         "4 devices found.\nId is the device identifier (1 to 5) that "
+                         "device-info, settings, set"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out,
+                         "Not listed, though they open:\n"
+                         "  \\\\.\\ZOUSB-1 (instance 1): product identifier 0x1234 is "
+                         "not the hub's 0x4345\n"
+                         "  \\\\.\\ZOUSB-5 (instance 5): the library probes instances 0 "
+                         "to 4 only\n"))
+        << run.out;
+
+    const ToolRun nine = runTool("sim;sim;sim;sim;sim;sim;sim;sim;sim", {"list"});
+    EXPECT_EQ(nine.exitStatus, 1);
+    EXPECT_TRUE(contains(nine.err, "ZOUSB_DEVICES lists 9 hubs; a machine takes at most 8 hubs"))
+        << nine.err;
+
+    const ToolRun version = runTool("sim", {"--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_TRUE(version.out.starts_with("zousbdiag ")) << version.out;
+}
+
+// Another program holds the access lock of slot 0 (in this test run's lock folder, which the
+// tool inherits): the tool says which lock it waits for, and goes on once it is free.
+TEST(ZousbdiagTool, SaysWhichAccessLockItWaitsForAndWhenItGotIt) {
+    auto otherProgram = zo::platform::NamedLock::open("ZoDevAccessFlag_000");
+    ASSERT_TRUE(otherProgram && otherProgram->acquire(std::chrono::milliseconds(0)));
+    RunningTool tool("sim", {"outputs", "1", "open", "1"});
+    bool told = false;
+    for (int wait = 0; wait < 10000 && !told; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        told = contains(tool.errorsSoFar(), "waiting for the access lock ZoDevAccessFlag_000 (");
+    }
+    otherProgram->release();
+    const ToolRun run = tool.finish();
+    EXPECT_TRUE(told) << run.err;
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_TRUE(contains(run.err, "zousbdiag: got the access lock ZoDevAccessFlag_000 after "))
+        << run.err;
 }
 
 }  // namespace
