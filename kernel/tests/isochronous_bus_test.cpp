@@ -405,5 +405,29 @@ TEST_F(CapturedIsochronousTest, TsharkShowsSubmissionAndCompletionWithTheirPacke
               "");
 }
 
+TEST_F(CapturedIsochronousTest, ATransferKeepsItsCaptureWhenTheCaptureIsReplacedMidway) {
+    if (zo::test::shellOutput("command -v tshark").empty()) {
+        GTEST_SKIP() << "tshark is not installed";
+    }
+    const std::string second = capturePath() + ".second";
+    auto transfer = isoUrb(in_, 8);
+    submit(*transfer);
+    std::string error;
+    ASSERT_TRUE(machine_.startCapture(second, error)) << error;
+    auto later = isoUrb(in_, 8);
+    submit(*later);
+    advance(3 * kFrame);
+    ASSERT_TRUE(transfer->finished() && later->finished());
+    machine_.stopCapture();
+    const auto isochronousEvents = [](const std::string& path) {
+        return zo::test::shellOutput("tshark -r '" + path +
+                                     "' -Y 'usb.transfer_type == 0' -T fields -e usb.urb_type");
+    };
+    // Submission and completion of each transfer land in the same file.
+    EXPECT_EQ(isochronousEvents(capturePath()), "'S'\n'C'\n");
+    EXPECT_EQ(isochronousEvents(second), "'S'\n'C'\n");
+    std::filesystem::remove(second);
+}
+
 }  // namespace
 }  // namespace zo::kernel
