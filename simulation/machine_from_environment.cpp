@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "hub/device_list.h"
-#include "hub/simulated_hub.h"
 #include "kernel/machine.h"
+#include "simulation/simulated_hubs.h"
 
 namespace zo::kernel {
 
@@ -62,7 +62,7 @@ std::unique_ptr<Machine> Machine::fromEnvironment() {
     int position = 0;
     for (const hub::HubOptions& hubOptions : list.hubs) {
         ++position;
-        const auto plugged = machine->pnp().plugIn(std::make_shared<hub::SimulatedHub>(hubOptions));
+        const auto plugged = simulation::plugSimulatedHub(*machine, hubOptions);
         if (!NT_SUCCESS(plugged.added)) {
             append(machine->configurationError_, "ZOUSB_DEVICES: hub " + std::to_string(position) +
                                                      " gets no driver instance (" +
