@@ -34,6 +34,7 @@ NTSTATUS oneShotCompleted(DEVICE_OBJECT*, IRP*, PVOID slotContext) {
     auto& slot = *static_cast<IsoTransferSlot*>(slotContext);
     const IsoTransferContext& context = *slot.Context;
     // Failures show in the packet records only; the request's and the URB's status are not kept.
+    settleUnreachedPackets(slot);
     writeRecords(context, slot.FirstPacket, slot.Urb->UrbIsochronousTransfer.IsoPacket);
     const ULONG step = context.TransferCount * context.PacketsPerTransfer;
     slot.FirstPacket += step;

@@ -86,6 +86,7 @@ NTSTATUS streamCompleted(DEVICE_OBJECT*, IRP* irp, PVOID slotContext) {
     auto& slot = *static_cast<IsoTransferSlot*>(slotContext);
     IsoTransferContext* stream = slot.Context;
     DeviceContext& device = *contextOf(stream->Device);
+    settleUnreachedPackets(slot);
     keepTransfer(slot);
     if (!NT_SUCCESS(irp->IoStatus.Status) || flagSet(device.StopStream) ||
         flagSet(device.Removing)) {

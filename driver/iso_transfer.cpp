@@ -119,6 +119,7 @@ void buildSlotTransfer(IsoTransferSlot& slot, PIO_COMPLETION_ROUTINE completion)
     for (ULONG packet = 0; packet < packets; ++packet) {
         transfer.IsoPacket[packet].Offset = packet * context.PacketSize;
         transfer.IsoPacket[packet].Length = context.PacketSize;
+        transfer.IsoPacket[packet].Status = USBD_STATUS_PENDING;  // until the bus reaches it
     }
 
     const CCHAR stackSize = slot.Irp->StackCount;
@@ -128,6 +129,16 @@ void buildSlotTransfer(IsoTransferSlot& slot, PIO_COMPLETION_ROUTINE completion)
     next->Parameters.DeviceIoControl.IoControlCode = IOCTL_INTERNAL_USB_SUBMIT_URB;
     next->Parameters.Others.Argument1 = slot.Urb;
     IoSetCompletionRoutine(slot.Irp, completion, &slot, TRUE, TRUE, TRUE);
+}
+
+void settleUnreachedPackets(IsoTransferSlot& slot) {
+    auto& transfer = slot.Urb->UrbIsochronousTransfer;
+    for (ULONG packet = 0; packet < transfer.NumberOfPackets; ++packet) {
+        if (transfer.IsoPacket[packet].Status == USBD_STATUS_PENDING) {
+            transfer.IsoPacket[packet].Status = transfer.Hdr.Status;
+            transfer.IsoPacket[packet].Length = 0;
+        }
+    }
 }
 
 void sendSlot(IsoTransferSlot& slot) {

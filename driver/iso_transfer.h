@@ -66,3 +66,7 @@ void releaseSlot(IsoTransferSlot& slot);
 // fresh, with `completion` to run on success, error and cancel.
 void buildSlotTransfer(IsoTransferSlot& slot, PIO_COMPLETION_ROUTINE completion);
 void sendSlot(IsoTransferSlot& slot);
+// A finished transfer's packets that the bus never reached (the transfer was refused as a whole,
+// the device being gone for example) still say USBD_STATUS_PENDING: each takes the transfer's
+// status and no length, so that a packet that never ran cannot read as a success.
+void settleUnreachedPackets(IsoTransferSlot& slot);

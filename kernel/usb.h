@@ -140,6 +140,7 @@ constexpr bool USBD_ERROR(USBD_STATUS status) {
     return status < 0;
 }
 inline constexpr USBD_STATUS USBD_STATUS_SUCCESS = 0;
+inline constexpr USBD_STATUS USBD_STATUS_PENDING = ntStatus(0x40000000);
 inline constexpr USBD_STATUS USBD_STATUS_STALL_PID = ntStatus(0xC0000004);
 inline constexpr USBD_STATUS USBD_STATUS_DEV_NOT_RESPONDING = ntStatus(0xC0000005);
 inline constexpr USBD_STATUS USBD_STATUS_DATA_UNDERRUN = ntStatus(0xC0000009);
