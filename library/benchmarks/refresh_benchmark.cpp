@@ -6,7 +6,7 @@
 #include <atomic>
 #include <memory>
 
-#include "hub/simulated_hub.h"
+#include "hub/testing/observed_hub.h"
 #include "include/QuintelDrv.h"
 #include "kernel/machine.h"
 #include "library/compiler/program_builders.h"
@@ -14,28 +14,6 @@
 extern "C" NTSTATUS DriverEntry(DRIVER_OBJECT* driver, UNICODE_STRING* registryPath);
 
 namespace {
-
-// Counts the register writes (vendor request 0xFB) that reach the hub.
-class CountingHub : public zo::usb::UsbDevice {
-  public:
-    std::atomic<std::uint64_t> registerWrites = 0;
-
-    zo::usb::Speed speed() const override { return hub_.speed(); }
-    zo::usb::TransferResult control(const zo::usb::SetupPacket& setup,
-                                    std::span<std::uint8_t> data) override {
-        if (setup.request == 0xFB) {
-            ++registerWrites;
-        }
-        return hub_.control(setup, data);
-    }
-    zo::usb::TransferResult transfer(std::uint8_t endpoint, std::span<std::uint8_t> data) override {
-        return hub_.transfer(endpoint, data);
-    }
-    void portReset() override { hub_.portReset(); }
-
-  private:
-    zo::hub::SimulatedHub hub_;
-};
 
 void compileOneChannel(benchmark::State& state) {
     zo::quinteldrv::ChannelBlock block{};
@@ -57,8 +35,14 @@ BENCHMARK(compileOneChannel);
 void refreshAfterOneEdit(benchmark::State& state) {
     zo::kernel::Machine machine(zo::kernel::MachineOptions{
         DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}, {}});
-    auto hub = std::make_shared<CountingHub>();
-    machine.pnp().plugIn(hub);
+    // The register writes (vendor request 0xFB) that reach the hub.
+    std::atomic<std::uint64_t> registerWrites = 0;
+    machine.pnp().plugIn(std::make_shared<zo::hub::ObservedHub>(
+        [&registerWrites](const zo::usb::SetupPacket& setup) {
+            if (setup.request == 0xFB) {
+                ++registerWrites;
+            }
+        }));
     QnLoadDriver();
     QnHandle handle = nullptr;
     if (QnOpenDevice(1, &handle) != QN_OK) {
@@ -68,7 +52,7 @@ void refreshAfterOneEdit(benchmark::State& state) {
     QnDeviceSettings settings{};
     settings.size = QN_SETTINGS_SIZE;
     QnReadDeviceSettings(handle, &settings);
-    const std::uint64_t before = hub->registerWrites;
+    const std::uint64_t before = registerWrites;
     std::uint32_t high = 500;
     for (auto _ : state) {
         high = high == 500 ? 700 : 500;
@@ -78,7 +62,7 @@ void refreshAfterOneEdit(benchmark::State& state) {
             break;
         }
     }
-    const auto writes = static_cast<double>(hub->registerWrites - before);
+    const auto writes = static_cast<double>(registerWrites - before);
     state.counters["writes_per_refresh"] =
         benchmark::Counter(writes / static_cast<double>(state.iterations()));
     state.counters["time_per_write"] =
