@@ -86,8 +86,8 @@ void SequencerBank::outputsHeld() {
 }
 
 bool SequencerBank::isRepeatable() const {
-    // Recorded transitions must all be seen; inputs A and B have their own periods.
-    if (recorder_) {
+    // Recorded and observed transitions must all be seen; inputs A and B have their own periods.
+    if (recorder_ || observer_ != nullptr) {
         return false;
     }
     for (std::size_t index = 0; index < kSequencerCount; ++index) {
@@ -133,14 +133,15 @@ void SequencerBank::stepAll(std::uint64_t tick, const SignalSources& channels,
         measuring.step(programs_[kMeasurementSequencer], measurement, tick);
     }
     earlierOutputs_ = {channels.recentOutputs[0], channels.recentOutputs[1]};
-    if (recorder_) {
-        recorder_->outputsChanged(tick * kTickNanoseconds, outputs());
-    }
+    noteOutputs(tick * kTickNanoseconds);
 }
 
 void SequencerBank::noteOutputs(std::uint64_t nanoseconds) {
     if (recorder_) {
         recorder_->outputsChanged(nanoseconds, outputs());
+    }
+    if (observer_ != nullptr) {
+        observer_->outputsChanged(nanoseconds, outputs());
     }
 }
 
@@ -176,6 +177,11 @@ std::uint8_t SequencerBank::outputs() const {
         }
     }
     return outputs;
+}
+
+std::uint16_t SequencerBank::inputLevels(std::uint64_t tick) const {
+    return static_cast<std::uint16_t>((inputA_.levelAt(tick) ? 1U << 8 : 0U) |
+                                      (inputB_.levelAt(tick) ? 1U << 9 : 0U));
 }
 
 void SequencerBank::startRecording(std::size_t maxTransitions) {

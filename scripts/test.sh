@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the tests. --sanitize runs them in the ASan + UBSan build instead;
-# --tsan runs the tests of the threaded parts (device-access library, driver, LabVIEW library,
-# named locks) in the ThreadSanitizer build, which builds only what those tests need; --windows
-# builds for Windows (scripts/build-windows.sh) and runs the Windows test programs under Wine: the
-# x64 ones always, the x86 ones where 32-bit Wine runs on this machine.
+# --tsan runs the tests of the threaded parts (device-access library, driver, the bus's isochronous
+# schedule, LabVIEW library, named locks) in the ThreadSanitizer build, which builds only what
+# those tests need; --windows builds for Windows (scripts/build-windows.sh) and runs the Windows
+# test programs under Wine: the x64 ones always, the x86 ones where 32-bit Wine runs on this
+# machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [[ "${1:-}" == "--windows" ]]; then

@@ -31,7 +31,7 @@ NTSTATUS entryCompletingTwice(DRIVER_OBJECT* driver, UNICODE_STRING*) {
 
 // Sends a request of `major` to a device of a driver whose dispatch routines complete as named.
 NTSTATUS sendTo(UCHAR major) {
-    Machine machine(MachineOptions{nullptr, BusCompletion::Immediate, 0x600, {}});
+    Machine machine(MachineOptions{nullptr, BusCompletion::Immediate, 0x600, {}, nullptr});
     DRIVER_OBJECT* driver = machine.createDriver("\\Driver\\completion", entryCompletingTwice);
     DEVICE_OBJECT* device = nullptr;
     EXPECT_EQ(IoCreateDevice(driver, 0, nullptr, FILE_DEVICE_UNKNOWN, 0, FALSE, &device),

@@ -33,8 +33,8 @@ BENCHMARK(compileOneChannel);
 // One edit of one channel, then the refresh: the library compares eight blocks, compiles the
 // changed channel and uploads it register by register, each write one control transfer.
 void refreshAfterOneEdit(benchmark::State& state) {
-    zo::kernel::Machine machine(
-        zo::kernel::MachineOptions{DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}});
+    zo::kernel::Machine machine(zo::kernel::MachineOptions{
+        DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}, {}});
     // The register writes (vendor request 0xFB) that reach the hub.
     std::atomic<std::uint64_t> registerWrites = 0;
     machine.pnp().plugIn(std::make_shared<zo::hub::ObservedHub>(

@@ -19,7 +19,7 @@ class DeviceFileTest : public ::testing::Test {
     }
 
     kernel::Machine machine_{
-        kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}}};
+        kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}, nullptr}};
 };
 
 TEST_F(DeviceFileTest, AnOpenDeviceAnswersIoControlFromTheSimulatedHub) {
