@@ -23,6 +23,10 @@ class InputSignal {
     bool levelAt(std::uint64_t tick) const { return (halfPeriodIndex(tick) & 1) != 0; }
     // The first tick after `tick` at which the level differs from the level at `tick`, or kNever.
     std::uint64_t nextChangeAfter(std::uint64_t tick) const;
+    // How many times the level changes after `from` up to and including `to`.
+    std::uint64_t changesBetween(std::uint64_t from, std::uint64_t to) const {
+        return halfPeriods_ == 0 || to <= from ? 0 : halfPeriodIndex(to) - halfPeriodIndex(from);
+    }
     // The ticks after which the levels repeat; 0 for no signal (it never changes).
     std::uint64_t periodTicks() const { return periodTicks_; }
 

@@ -1,5 +1,7 @@
 #include "hub/vcd_writer.h"
 
+#include <array>
+#include <charconv>
 #include <fstream>
 
 namespace zo::hub {
@@ -13,6 +15,50 @@ char identifier(std::uint8_t wire) {
 void writeChange(std::ostream& out, std::uint8_t wire, bool level) {
     out << (level ? '1' : '0') << identifier(wire) << '\n';
 }
+
+// Text on its way to a stream, written out in large blocks.
+class TextBuffer {
+  public:
+    explicit TextBuffer(std::ostream& out) : out_(out) {}
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+    ~TextBuffer() { flush(); }
+
+    // "#<time>\n"
+    void timeStamp(std::uint64_t time) {
+        makeRoom(kLongestLine);
+        buffer_[used_++] = '#';
+        used_ = static_cast<std::size_t>(
+            std::to_chars(buffer_.data() + used_, buffer_.data() + buffer_.size(), time).ptr -
+            buffer_.data());
+        buffer_[used_++] = '\n';
+    }
+    // "<level><identifier>\n"
+    void change(bool level, char id) {
+        makeRoom(3);
+        buffer_[used_] = level ? '1' : '0';
+        buffer_[used_ + 1] = id;
+        buffer_[used_ + 2] = '\n';
+        used_ += 3;
+    }
+
+  private:
+    static constexpr std::size_t kLongestLine = 22;  // '#', 20 digits, '\n'
+
+    void makeRoom(std::size_t bytes) {
+        if (buffer_.size() - used_ < bytes) {
+            flush();
+        }
+    }
+    void flush() {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+        used_ = 0;
+    }
+
+    std::ostream& out_;
+    std::array<char, 1 << 16> buffer_{};
+    std::size_t used_ = 0;
+};
 
 }  // namespace
 
@@ -29,19 +75,22 @@ void writeVcd(std::ostream& out, const Waveform& waveform) {
         writeChange(out, wire, waveform.initialLevels[wire]);
     }
     out << "$end\n";
+    // Millions of changes: formatted into a buffer of our own, not through the stream's
+    // operators one by one.
+    TextBuffer text(out);
     std::uint64_t time = 0;  // the time stamp written last
     for (const WaveformTransition& transition : waveform.transitions) {
         const std::uint64_t relative = transition.nanoseconds - waveform.startNanoseconds;
         if (relative != time) {
-            out << '#' << relative << '\n';
+            text.timeStamp(relative);
             time = relative;
         }
-        writeChange(out, transition.wire, transition.level);
+        text.change(transition.level, identifier(transition.wire));
     }
     // A closing time stamp makes the viewers show the whole stretch, quiet end included.
     const std::uint64_t length = waveform.endNanoseconds - waveform.startNanoseconds;
     if (length > time) {
-        out << '#' << length << '\n';
+        text.timeStamp(length);
     }
 }
 
