@@ -67,4 +67,39 @@ class ChangeLog {
     std::uint64_t transitions_ = 0;
 };
 
+// The cursor runs once for every change of a recording: inline.
+inline ChangeLog::Cursor::Cursor(const ChangeLog& log) : log_(&log) {
+    load();
+}
+
+inline void ChangeLog::Cursor::next() {
+    ++index_;
+    if (repetition_ > 0) {
+        const Run& run = log_->runs_[run_];
+        if (index_ == run.end) {
+            index_ = run.end - run.count;
+            if (++repetition_ > run.times) {
+                index_ = run.end;
+                repetition_ = 0;
+                ++run_;
+            }
+        }
+    } else if (run_ < log_->runs_.size() && index_ == log_->runs_[run_].end) {
+        index_ = log_->runs_[run_].end - log_->runs_[run_].count;
+        repetition_ = 1;
+    }
+    load();
+}
+
+inline void ChangeLog::Cursor::load() {
+    if (index_ >= log_->changes_.size()) {
+        done_ = true;
+        return;
+    }
+    change_ = log_->changes_[index_];
+    if (repetition_ > 0) {
+        change_.nanoseconds += repetition_ * log_->runs_[run_].period;
+    }
+}
+
 }  // namespace zo::hub
