@@ -34,6 +34,10 @@ InputSignal::InputSignal(double hertz) {
 }
 
 std::uint64_t InputSignal::halfPeriodIndex(std::uint64_t tick) const {
+    // Asked on every tick a program tests the input: 64-bit arithmetic while the product fits.
+    if (halfPeriods_ == 0 || tick <= UINT64_MAX / halfPeriods_) {
+        return tick * halfPeriods_ / perTicks_;
+    }
     return static_cast<std::uint64_t>(Wide{tick} * halfPeriods_ / perTicks_);
 }
 

@@ -24,7 +24,8 @@ bool RepetitionFinder::same(const Sequencers& sequencers, const Surroundings& su
 
 std::uint64_t RepetitionFinder::observe(const Sequencers& sequencers,
                                         const Surroundings& surroundings, std::uint64_t tick) {
-    if (!kept_) {
+    if (!kept_ || surroundings.changesA != kept_->surroundings.changesA ||
+        surroundings.changesB != kept_->surroundings.changesB) {
         kept_ = State{sequencers, surroundings};
         keptTick_ = tick;
         window_ = kFirstWindow;

@@ -22,12 +22,20 @@ class RepetitionFinder {
   public:
     using Sequencers = std::array<Sequencer, kSequencerCount>;
 
+    // The longest repetition it finds.
+    static constexpr std::uint64_t kLargestWindow = std::uint64_t{1} << 26;
+
     // What besides its sequencers decides a group's course: the outputs the sequencers see as
-    // two and three ticks before, and where inputs A and B are in their periods.
+    // two and three ticks before, and inputs A and B. An input whose period is within reach is
+    // part of the state by where it is in its period; any other by how often it has changed, so
+    // that a repetition is found only while the input stays as it is (the finder starts afresh
+    // when it changes) and is passed over only until it changes.
     struct Surroundings {
         std::array<std::uint8_t, 2> earlierOutputs{};
         std::uint64_t phaseA = 0;
         std::uint64_t phaseB = 0;
+        std::uint64_t changesA = 0;
+        std::uint64_t changesB = 0;
 
         bool operator==(const Surroundings&) const = default;
     };
@@ -45,7 +53,6 @@ class RepetitionFinder {
 
   private:
     static constexpr std::uint64_t kFirstWindow = 16;
-    static constexpr std::uint64_t kLargestWindow = std::uint64_t{1} << 26;
 
     struct State {
         Sequencers sequencers;

@@ -1,6 +1,7 @@
 #include "hub/sequencer_bank.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "hub/sequencer_groups.h"
 
@@ -98,6 +99,7 @@ std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::
     std::array<std::uint8_t, 2> earlier{static_cast<std::uint8_t>(earlierOutputs_[0] & visible),
                                         static_cast<std::uint8_t>(earlierOutputs_[1] & visible)};
     bool repetitionsForgotten = false;
+    const std::uint16_t tested = testedBy(members, sequencers_, programs_);
     std::uint64_t tick = nextTick_;
     while (tick < endTick) {
         const auto now = static_cast<std::uint8_t>(outputs() & visible);
@@ -127,10 +129,11 @@ std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::
             repetitionsForgotten = true;
         }
         const std::uint64_t length =
-            repetitions_.observe(sequencers_, surroundingsOf(members, history, tick), tick);
+            repetitions_.observe(sequencers_, surroundingsOf(tested, history, tick), tick);
         if (length > 0) {
             repetitions_.restart();
-            const std::uint64_t whole = (endTick - tick) / length;
+            const std::uint64_t until = std::min(endTick, inputsSteadyUntil(tested, tick));
+            const std::uint64_t whole = until > tick ? (until - tick) / length : 0;
             if (whole > 0) {
                 if (log != nullptr) {
                     log->repeat((tick - length) * kTickNanoseconds, length * kTickNanoseconds,
@@ -151,21 +154,50 @@ std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::
     return earlier;
 }
 
-RepetitionFinder::Surroundings SequencerBank::surroundingsOf(std::uint16_t members,
-                                                             const OutputHistory& history,
-                                                             std::uint64_t tick) const {
+std::uint16_t SequencerBank::testedBy(std::uint16_t members,
+                                      const std::array<Sequencer, kSequencerCount>& sequencers,
+                                      const std::array<ProgramMemory, kSequencerCount>& programs) {
     std::uint16_t tested = 0;
     for (std::size_t index = 0; index < kSequencerCount; ++index) {
         if (((members >> index) & 1) != 0) {
             tested = static_cast<std::uint16_t>(tested |
-                                                sequencers_[index].testedSources(programs_[index]));
+                                                sequencers[index].testedSources(programs[index]));
         }
     }
-    const auto phase = [&](const InputSignal& input, std::uint8_t source) -> std::uint64_t {
-        const bool seen = ((tested >> source) & 1) != 0;
-        return seen && input.periodTicks() != 0 ? tick % input.periodTicks() : 0;
+    return tested;
+}
+
+RepetitionFinder::Surroundings SequencerBank::surroundingsOf(std::uint16_t tested,
+                                                             const OutputHistory& history,
+                                                             std::uint64_t tick) const {
+    RepetitionFinder::Surroundings surroundings{{history[1], history[2]}};
+    const auto account = [&](const InputSignal& input, std::uint8_t source, std::uint64_t& phase,
+                             std::uint64_t& changes) {
+        if (((tested >> source) & 1) == 0 || input.periodTicks() == 0) {
+            return;
+        }
+        if (input.periodTicks() <= RepetitionFinder::kLargestWindow) {
+            phase = tick % input.periodTicks();
+        } else {
+            // A test looks back two ticks at most (a phase of a single tick).
+            changes = input.changesBetween(0, tick < 2 ? 0 : tick - 2);
+        }
     };
-    return {{history[1], history[2]}, phase(inputA_, kSourceInputA), phase(inputB_, kSourceInputB)};
+    account(inputA_, kSourceInputA, surroundings.phaseA, surroundings.changesA);
+    account(inputB_, kSourceInputB, surroundings.phaseB, surroundings.changesB);
+    return surroundings;
+}
+
+std::uint64_t SequencerBank::inputsSteadyUntil(std::uint16_t tested, std::uint64_t tick) const {
+    std::uint64_t until = kNever;
+    for (const auto& [input, source] :
+         {std::pair{&inputA_, kSourceInputA}, std::pair{&inputB_, kSourceInputB}}) {
+        if (((tested >> source) & 1) != 0 &&
+            input->periodTicks() > RepetitionFinder::kLargestWindow) {
+            until = std::min(until, input->nextChangeAfter(tick < 2 ? 0 : tick - 2));
+        }
+    }
+    return until;
 }
 
 std::array<bool, kSequencerCount> SequencerBank::countersThatMatter() const {

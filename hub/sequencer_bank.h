@@ -69,9 +69,16 @@ class SequencerBank {
     // `endTick`.
     std::array<std::uint8_t, 2> runGroup(std::uint16_t members, std::uint8_t held,
                                          std::uint64_t endTick, ChangeLog* log);
-    RepetitionFinder::Surroundings surroundingsOf(std::uint16_t members,
+    // `tested`: bit s, the group may test source s.
+    static std::uint16_t testedBy(std::uint16_t members,
+                                  const std::array<Sequencer, kSequencerCount>& sequencers,
+                                  const std::array<ProgramMemory, kSequencerCount>& programs);
+    RepetitionFinder::Surroundings surroundingsOf(std::uint16_t tested,
                                                   const OutputHistory& history,
                                                   std::uint64_t tick) const;
+    // The tick up to which (exclusive) the tested inputs that count by their changes stay as
+    // they were two ticks before `tick`.
+    std::uint64_t inputsSteadyUntil(std::uint16_t tested, std::uint64_t tick) const;
     std::array<bool, kSequencerCount> countersThatMatter() const;
     void stepGroup(std::uint16_t members, const OutputHistory& history, std::uint64_t tick);
     void setEnabled(std::size_t sequencer, bool enabled);

@@ -55,6 +55,17 @@ BENCHMARK_CAPTURE(Requests, prime_periods, primePeriods(), HubOptions{})
     ->Apply(everyMillisecondToSecond);
 BENCHMARK_CAPTURE(Requests, gated_fast_inputs_measuring, gatedWithMeasurement(), kFastInputs)
     ->Apply(everyMillisecondToSecond);
+// Inputs whose periods are no round number of ticks repeat only after very many ticks: the
+// groups they gate pass over their own repetitions only while the inputs stay as they are, so
+// slow inputs cost little and fast ones make the groups run tick by tick.
+BENCHMARK_CAPTURE(Requests, gated_slow_odd_inputs_measuring, gatedWithMeasurement(),
+                  HubOptions{.inputAHz = 1'234.5, .inputBHz = 2'999.9})
+    ->Apply(everyMillisecondToSecond);
+BENCHMARK_CAPTURE(Requests, gated_fast_odd_inputs_measuring, gatedWithMeasurement(),
+                  HubOptions{.inputAHz = 1'234'567.8, .inputBHz = 2'999'999.9})
+    ->Arg(kSimulatedMillisecond)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zo::hub::workloads

@@ -98,6 +98,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"GatedByOtherChannels", workloads::gatedByOtherChannels(), {}, 60'000},
         Case{"GatedOnFastInputsWithMeasurement", workloads::gatedWithMeasurement(),
              workloads::kFastInputs, 60'000},
+        // Periods of hundreds of millions of ticks: repetitions only while the inputs stay.
+        Case{"GatedOnOddInputsWithMeasurement",
+             workloads::gatedWithMeasurement(),
+             {.inputAHz = 123'456.7, .inputBHz = 98'765.4},
+             60'000},
         // Cut where the 777th transition does not fit, in the middle of passed-over repetitions.
         Case{"Truncated12_5MHz", workloads::sameTrains(2, 2), {}, 40'000, 777},
         Case{"Trains100kHz", workloads::sameTrains(250, 250), {.inputAHz = 50'000}, 200'000}),
