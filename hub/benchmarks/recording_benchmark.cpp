@@ -4,11 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <memory>
 #include <ostream>
 #include <streambuf>
 
-#include "hub/hub_clock.h"
 #include "hub/simulated_hub.h"
 #include "hub/testing/workloads.h"
 #include "hub/vcd_writer.h"
@@ -17,18 +15,17 @@ namespace zo::hub::workloads {
 namespace {
 
 void Recording(benchmark::State& state, const Workload& workload, const HubOptions& options) {
-    const auto clock = std::make_shared<ManualHubClock>();
-    SimulatedHub hub(options, clock);
-    if (!start(hub, workload)) {
+    RunningHub running(workload, options);
+    if (!running.started()) {
         state.SkipWithError("the workload did not load");
         return;
     }
     const auto step = static_cast<std::uint64_t>(state.range(0));
     std::uint64_t transitions = 0;
     for (auto _ : state) {
-        hub.startRecording();
-        clock->advance(step);
-        const Waveform waveform = hub.stopRecording();
+        running.hub().startRecording();
+        running.advance(step);
+        const Waveform waveform = running.hub().stopRecording();
         transitions += waveform.transitions.size();
     }
     state.counters["simulated_s_per_wall_s"] =
@@ -72,15 +69,14 @@ class CountingBuffer final : public std::streambuf {
 };
 
 void VcdWriting(benchmark::State& state) {
-    const auto clock = std::make_shared<ManualHubClock>();
-    SimulatedHub hub({}, clock);
-    if (!start(hub, sameTrains(250, 250))) {
+    RunningHub running(sameTrains(250, 250));
+    if (!running.started()) {
         state.SkipWithError("the workload did not load");
         return;
     }
-    hub.startRecording();
-    clock->advance(kSimulatedSecond);
-    const Waveform waveform = hub.stopRecording();
+    running.hub().startRecording();
+    running.advance(kSimulatedSecond);
+    const Waveform waveform = running.hub().stopRecording();
     CountingBuffer buffer;
     std::ostream out(&buffer);
     for (auto _ : state) {

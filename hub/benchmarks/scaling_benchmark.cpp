@@ -23,19 +23,14 @@ namespace {
 // A hub of its own on a manual clock, asked every simulated millisecond.
 class ManualHub {
   public:
-    ManualHub() : clock_(std::make_shared<ManualHubClock>()), hub_({}, clock_) {
-        loaded_ = start(hub_, primePeriods());
-    }
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return running_.started(); }
     bool nextMillisecond() {
-        clock_->advance(kSimulatedMillisecond);
-        return refresh(hub_, false);
+        running_.advance(kSimulatedMillisecond);
+        return refresh(running_.hub(), false);
     }
 
   private:
-    std::shared_ptr<ManualHubClock> clock_;
-    SimulatedHub hub_;
-    bool loaded_ = false;
+    RunningHub running_{primePeriods()};
 };
 
 void reportSimulated(benchmark::State& state) {

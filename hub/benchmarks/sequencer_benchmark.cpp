@@ -10,9 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <memory>
 
-#include "hub/hub_clock.h"
 #include "hub/simulated_hub.h"
 #include "hub/testing/workloads.h"
 
@@ -20,16 +18,15 @@ namespace zo::hub::workloads {
 namespace {
 
 void Requests(benchmark::State& state, const Workload& workload, const HubOptions& options) {
-    const auto clock = std::make_shared<ManualHubClock>();
-    SimulatedHub hub(options, clock);
-    if (!start(hub, workload)) {
+    RunningHub running(workload, options);
+    if (!running.started()) {
         state.SkipWithError("the workload did not load");
         return;
     }
     const auto step = static_cast<std::uint64_t>(state.range(0));
     for (auto _ : state) {
-        clock->advance(step);
-        if (!refresh(hub, workload.measureInputA)) {
+        running.advance(step);
+        if (!refresh(running.hub(), workload.measureInputA)) {
             state.SkipWithError("a request failed");
             break;
         }

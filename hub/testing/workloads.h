@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
+#include "hub/hub_clock.h"
 #include "hub/hub_options.h"
 #include "hub/register_map.h"
 #include "hub/simulated_hub.h"
@@ -125,5 +127,23 @@ inline bool refresh(SimulatedHub& hub, bool measuring) {
            (!measuring ||
             (readRegister(hub, kMeasurementControl).has_value() && startMeasurement(hub)));
 }
+
+// A hub on a manual clock with a workload started, as the benchmarks and the tests run it.
+class RunningHub {
+  public:
+    explicit RunningHub(const Workload& workload, const HubOptions& options = {})
+        : clock_(std::make_shared<ManualHubClock>()),
+          hub_(options, clock_),
+          started_(start(hub_, workload)) {}
+
+    bool started() const { return started_; }
+    SimulatedHub& hub() { return hub_; }
+    void advance(std::uint64_t nanoseconds) { clock_->advance(nanoseconds); }
+
+  private:
+    std::shared_ptr<ManualHubClock> clock_;
+    SimulatedHub hub_;
+    bool started_;
+};
 
 }  // namespace zo::hub::workloads

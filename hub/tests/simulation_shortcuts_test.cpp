@@ -6,13 +6,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "hub/hub_clock.h"
 #include "hub/register_map.h"
 #include "hub/simulated_hub.h"
 #include "hub/testing/register_access.h"
@@ -42,12 +40,12 @@ struct Observed {
 
 // Starts the case's workload and records it, asking the hub every `step` ns.
 Observed observe(const Case& c, std::uint64_t step) {
-    const auto clock = std::make_shared<ManualHubClock>();
-    SimulatedHub hub(c.options, clock);
-    EXPECT_TRUE(workloads::start(hub, c.workload));
+    workloads::RunningHub running(c.workload, c.options);
+    EXPECT_TRUE(running.started());
+    SimulatedHub& hub = running.hub();
     hub.startRecording(c.maxTransitions);
     for (std::uint64_t done = 0; done < c.nanoseconds; done += step) {
-        clock->advance(std::min(step, c.nanoseconds - done));
+        running.advance(std::min(step, c.nanoseconds - done));
         EXPECT_TRUE(readRegister(hub, kOutputEnable));
     }
     Observed observed{hub.stopRecording(), {}};
