@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 #ifdef __linux__
 #include <sys/mman.h>
@@ -209,9 +210,12 @@ std::uint64_t WaveformRecorder::collect(std::uint64_t endNanoseconds, const Inpu
         if (moment == outputAt) {
             const std::uint8_t toggled = changes.change().toggled;
             outputs ^= toggled;
-            for (std::uint8_t channel = 0; channel < kWireInputA; ++channel) {
-                if (((toggled >> channel) & 1) != 0 &&
-                    !keep(moment, channel, ((outputs >> channel) & 1) != 0)) {
+            for (unsigned left = toggled; left != 0; left &= left - 1) {
+                const auto channel = static_cast<std::uint8_t>(std::countr_zero(left));
+                const bool level = ((outputs >> channel) & 1) != 0;
+                if (waveform_.transitions.size() < maxTransitions_) {
+                    waveform_.transitions.push_back({moment, channel, level});  // the common case
+                } else if (!keep(moment, channel, level)) {
                     return end;
                 }
             }
