@@ -26,7 +26,7 @@ class ManualHub {
     bool loaded() const { return running_.started(); }
     bool nextMillisecond() {
         running_.advance(kSimulatedMillisecond);
-        return refresh(running_.hub(), false);
+        return refresh(running_.hub(), 0);
     }
 
   private:
@@ -63,7 +63,7 @@ void ThreadsOnOneHub(benchmark::State& state) {
         }
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(refresh(*sharedHub, false));
+        benchmark::DoNotOptimize(refresh(*sharedHub, 0));
     }
     state.counters["requests_per_wall_s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

@@ -26,7 +26,7 @@ void Requests(benchmark::State& state, const Workload& workload, const HubOption
     const auto step = static_cast<std::uint64_t>(state.range(0));
     for (auto _ : state) {
         running.advance(step);
-        if (!refresh(running.hub(), workload.measureInputA)) {
+        if (!refresh(running.hub(), workload.measuredSource)) {
             state.SkipWithError("a request failed");
             break;
         }

@@ -26,7 +26,7 @@ inline constexpr HubOptions kFastInputs{.inputAHz = 1'000'000, .inputBHz = 3'000
 
 struct Workload {
     std::array<quinteldrv::ChannelBlock, 8> channels{};
-    bool measureInputA = false;
+    std::uint32_t measuredSource = 0;  // what the measurement times; 0: no measurement
 };
 
 // Eight free trains of `high` + `low` ticks.
@@ -61,6 +61,17 @@ inline Workload gatedByOtherChannels() {
     return workload;
 }
 
+// The prime periods with a measurement of channel 2's output (single-tick phases: it finishes
+// without a count) and channel 4's gated by it: the measurement looks back at the outputs two and
+// three ticks before.
+inline Workload measuringAChannel() {
+    Workload workload = primePeriods();
+    workload.channels[4][quinteldrv::kGateSourceWord] = 5;  // channel 2
+    workload.channels[2][quinteldrv::kLowTimeWord] = 40;
+    workload.measuredSource = 5;
+    return workload;
+}
+
 // The prime periods, each train gated by input A (even channels) or B (odd channels), and a
 // measurement of input A.
 inline Workload gatedWithMeasurement() {
@@ -68,26 +79,21 @@ inline Workload gatedWithMeasurement() {
     for (std::size_t channel = 0; channel < 8; ++channel) {
         workload.channels[channel][quinteldrv::kGateSourceWord] = channel % 2 == 0 ? 1 : 2;
     }
-    workload.measureInputA = true;
+    workload.measuredSource = 1;  // input A
     return workload;
 }
 
-// The measurement of input A loaded and started, as the library starts it: stopped, armed at
-// its entry, started.
-inline const quinteldrv::QnProgram& measurementOfInputA() {
-    static const quinteldrv::QnProgram measurement = [] {
-        quinteldrv::QnProgram program;
-        quinteldrv::buildMeasurementProgram({.input = 1}, program);
-        return program;
-    }();
-    return measurement;
+inline quinteldrv::QnProgram measurementOf(std::uint32_t source) {
+    quinteldrv::QnProgram program;
+    quinteldrv::buildMeasurementProgram({.input = source}, program);
+    return program;
 }
 
-inline bool startMeasurement(SimulatedHub& hub) {
-    const quinteldrv::QnProgram& measurement = measurementOfInputA();
+// The measurement started as the library starts it: stopped, armed at its entry, started.
+inline bool startMeasurement(SimulatedHub& hub, std::uint32_t source) {
     return writeRegister(hub, kMeasurementControl, 0) &&
            writeRegister(hub, 4 * kMeasurementSequencer + 3,
-                         static_cast<std::uint8_t>(measurement.entry0)) &&
+                         static_cast<std::uint8_t>(measurementOf(source).entry0)) &&
            writeRegister(hub, kMeasurementControl, 1);
 }
 
@@ -111,21 +117,23 @@ inline bool start(SimulatedHub& hub, const Workload& workload) {
         }
         entries[channel] = static_cast<std::uint8_t>(program.entry0);
     }
-    if (workload.measureInputA && !upload(hub, measurementOfInputA(), kMeasurementSequencer)) {
+    const std::uint32_t measured = workload.measuredSource;
+    if (measured != 0 && !upload(hub, measurementOf(measured), kMeasurementSequencer)) {
         return false;
     }
     const auto write = [&hub](std::uint8_t reg, std::uint8_t value) {
         return writeRegister(hub, reg, value);
     };
     return restartOutputs(write, 0xFF, entries) &&
-           (!workload.measureInputA || startMeasurement(hub));
+           (measured == 0 || startMeasurement(hub, measured));
 }
 
-// What a host's refresh asks: the outputs; with a measurement, its status and a fresh start.
-inline bool refresh(SimulatedHub& hub, bool measuring) {
+// What a host's refresh asks: the outputs; with a measurement of `measuredSource`, its status and
+// a fresh start.
+inline bool refresh(SimulatedHub& hub, std::uint32_t measuredSource) {
     return readRegister(hub, kOutputEnable).has_value() &&
-           (!measuring ||
-            (readRegister(hub, kMeasurementControl).has_value() && startMeasurement(hub)));
+           (measuredSource == 0 || (readRegister(hub, kMeasurementControl).has_value() &&
+                                    startMeasurement(hub, measuredSource)));
 }
 
 // A hub on a manual clock with a workload started, as the benchmarks and the tests run it.

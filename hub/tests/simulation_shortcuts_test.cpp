@@ -96,6 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"GatedByOtherChannels", workloads::gatedByOtherChannels(), {}, 60'000},
         Case{"GatedOnFastInputsWithMeasurement", workloads::gatedWithMeasurement(),
              workloads::kFastInputs, 60'000},
+        Case{"MeasuringAChannel", workloads::measuringAChannel(), {}, 60'000},
         // Periods of hundreds of millions of ticks: repetitions only while the inputs stay.
         Case{"GatedOnOddInputsWithMeasurement",
              workloads::gatedWithMeasurement(),
