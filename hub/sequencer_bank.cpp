@@ -99,7 +99,7 @@ std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::
     std::array<std::uint8_t, 2> earlier{static_cast<std::uint8_t>(earlierOutputs_[0] & visible),
                                         static_cast<std::uint8_t>(earlierOutputs_[1] & visible)};
     bool repetitionsForgotten = false;
-    const std::uint16_t tested = testedBy(members, sequencers_, programs_);
+    const std::uint16_t tested = testedBy(members);
     std::uint64_t tick = nextTick_;
     while (tick < endTick) {
         const auto now = static_cast<std::uint8_t>(outputs() & visible);
@@ -154,14 +154,12 @@ std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::
     return earlier;
 }
 
-std::uint16_t SequencerBank::testedBy(std::uint16_t members,
-                                      const std::array<Sequencer, kSequencerCount>& sequencers,
-                                      const std::array<ProgramMemory, kSequencerCount>& programs) {
+std::uint16_t SequencerBank::testedBy(std::uint16_t members) const {
     std::uint16_t tested = 0;
     for (std::size_t index = 0; index < kSequencerCount; ++index) {
         if (((members >> index) & 1) != 0) {
             tested = static_cast<std::uint16_t>(tested |
-                                                sequencers[index].testedSources(programs[index]));
+                                                sequencers_[index].testedSources(programs_[index]));
         }
     }
     return tested;

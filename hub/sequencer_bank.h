@@ -69,10 +69,8 @@ class SequencerBank {
     // `endTick`.
     std::array<std::uint8_t, 2> runGroup(std::uint16_t members, std::uint8_t held,
                                          std::uint64_t endTick, ChangeLog* log);
-    // `tested`: bit s, the group may test source s.
-    static std::uint16_t testedBy(std::uint16_t members,
-                                  const std::array<Sequencer, kSequencerCount>& sequencers,
-                                  const std::array<ProgramMemory, kSequencerCount>& programs);
+    // Bit s: some sequencer in `members` may test source s.
+    std::uint16_t testedBy(std::uint16_t members) const;
     RepetitionFinder::Surroundings surroundingsOf(std::uint16_t tested,
                                                   const OutputHistory& history,
                                                   std::uint64_t tick) const;
