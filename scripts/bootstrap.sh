@@ -9,8 +9,8 @@ packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmar
 # The signal generator program: Qt 6 Widgets; rsvg-convert renders its SVG images at build time;
 # Liberation Mono, metric-compatible with Courier New, draws the timing diagram's lettering; DejaVu
 # the images' lettering and the digit cells, Noto CJK the glyphs of the Japanese and Chinese
-# translations.
-packages+=(qt6-base-dev librsvg2-bin fonts-liberation fonts-dejavu-core fonts-noto-cjk)
+# translations; xdg-open is the desktop's "open" that shows the user manual (F1).
+packages+=(qt6-base-dev librsvg2-bin fonts-liberation fonts-dejavu-core fonts-noto-cjk xdg-utils)
 if [[ "${1:-}" == "--tests" ]]; then
     # tshark reads back the usbmon captures the kernel stand-in writes; sigrok-cli decodes the
     # VCD files zousbdiag capture writes; python3-pytest runs the Python package's tests (PyPI

@@ -54,7 +54,7 @@ std::uint32_t PulseSet::SetRate(std::uint32_t value) {
         width_ = std::min(width_, maxWidth());
         duty_ = dutyOfWidth(width_);
     }
-    return rateUnit_ == kRateAsPeriod ? period_ : frequency_;
+    return Rate();
 }
 
 std::uint32_t PulseSet::SetWidth(std::uint32_t value) {
@@ -88,10 +88,10 @@ void PulseSet::Normalise() {
         widthUnit_ = kWidthAsDuty;
     }
     if (!rateIsSound()) {
-        SetRate(rateUnit_ == kRateAsPeriod ? period_ : frequency_);
+        SetRate(Rate());
     }
     if (!widthIsSound()) {
-        SetWidth(widthUnit_ == kWidthAsDuty ? duty_ : width_);
+        SetWidth(Width());
     }
 }
 

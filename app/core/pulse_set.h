@@ -35,6 +35,10 @@ class PulseSet {
     // The longest width: below the period in both of its forms, and at least 1.
     std::uint32_t maxWidth() const;
 
+    // The rate and the width in the form the editor shows them.
+    std::uint32_t Rate() const { return rateUnit_ == kRateAsPeriod ? period_ : frequency_; }
+    std::uint32_t Width() const { return widthUnit_ == kWidthAsDuty ? duty_ : width_; }
+
     // Takes a rate in the form shown (period when rateUnit is kRateAsPeriod, else frequency),
     // clamped to its limits, derives the other form, and lets the width follow: a width shown as
     // duty cycle is recomputed from it; a width shown as such is lowered to the new limit when it

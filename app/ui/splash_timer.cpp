@@ -18,4 +18,8 @@ void QtSplashTimer::Stop() {
     timer_.stop();
 }
 
+void ImmediateSplashTimer::Start(std::chrono::milliseconds, std::function<void()> expired) {
+    QTimer::singleShot(0, std::move(expired));
+}
+
 }  // namespace zo::quintel

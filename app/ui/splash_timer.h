@@ -28,4 +28,12 @@ class QtSplashTimer final : public SplashTimer {
     std::function<void()> expired_;
 };
 
+// Ends the splash as soon as the event loop runs: for a picture of the main window and for tests,
+// where no one waits for it.
+class ImmediateSplashTimer final : public SplashTimer {
+  public:
+    void Start(std::chrono::milliseconds time, std::function<void()> expired) override;
+    void Stop() override {}
+};
+
 }  // namespace zo::quintel

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "hub/simulated_hub.h"
+#include "hub/testing/observed_hub.h"
 #include "include/QuintelDrv.h"
 #include "kernel/machine.h"
 #include "library/compiler/program_builders.h"
@@ -17,31 +17,6 @@
 extern "C" NTSTATUS DriverEntry(DRIVER_OBJECT* driver, UNICODE_STRING* registryPath);
 
 namespace {
-
-// Counts the control transfers that reach the hub, and among them the register writes (vendor
-// request 0xFB).
-class CountingHub : public zo::usb::UsbDevice {
-  public:
-    std::atomic<std::uint64_t> controlTransfers = 0;
-    std::atomic<std::uint64_t> registerWrites = 0;
-
-    zo::usb::Speed speed() const override { return hub_.speed(); }
-    zo::usb::TransferResult control(const zo::usb::SetupPacket& setup,
-                                    std::span<std::uint8_t> data) override {
-        ++controlTransfers;
-        if (setup.request == 0xFB) {
-            ++registerWrites;
-        }
-        return hub_.control(setup, data);
-    }
-    zo::usb::TransferResult transfer(std::uint8_t endpoint, std::span<std::uint8_t> data) override {
-        return hub_.transfer(endpoint, data);
-    }
-    void portReset() override { hub_.portReset(); }
-
-  private:
-    zo::hub::SimulatedHub hub_;
-};
 
 void compileOneChannel(benchmark::State& state) {
     zo::quinteldrv::ChannelBlock block{};
@@ -75,8 +50,17 @@ constexpr double kRealBusMillisecondsPerTransfer = 0.125;
 void refreshAfterEdit(benchmark::State& state, const Edit& edit) {
     zo::kernel::Machine machine(
         zo::kernel::MachineOptions{DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}});
-    auto hub = std::make_shared<CountingHub>();
-    machine.pnp().plugIn(hub);
+    // The control transfers that reach the hub, and among them the register writes (vendor
+    // request 0xFB).
+    std::atomic<std::uint64_t> controlTransfers = 0;
+    std::atomic<std::uint64_t> registerWrites = 0;
+    machine.pnp().plugIn(std::make_shared<zo::hub::ObservedHub>(
+        [&controlTransfers, &registerWrites](const zo::usb::SetupPacket& setup) {
+            ++controlTransfers;
+            if (setup.request == 0xFB) {
+                ++registerWrites;
+            }
+        }));
     QnLoadDriver();
     QnHandle handle = nullptr;
     if (QnOpenDevice(1, &handle) != QN_OK) {
@@ -91,8 +75,8 @@ void refreshAfterEdit(benchmark::State& state, const Edit& edit) {
         QnSetParameter(handle, &settings, kChannel, parameter, value);
     }
     QnRefreshDeviceSettings(handle, &settings);
-    const std::uint64_t transfersBefore = hub->controlTransfers;
-    const std::uint64_t writesBefore = hub->registerWrites;
+    const std::uint64_t transfersBefore = controlTransfers;
+    const std::uint64_t writesBefore = registerWrites;
     std::size_t next = 0;
     for (auto _ : state) {
         QnSetParameter(handle, &settings, kChannel, edit.parameter, edit.values[next]);
@@ -103,8 +87,8 @@ void refreshAfterEdit(benchmark::State& state, const Edit& edit) {
         }
     }
     const auto iterations = static_cast<double>(state.iterations());
-    const auto transfers = static_cast<double>(hub->controlTransfers - transfersBefore);
-    const auto writes = static_cast<double>(hub->registerWrites - writesBefore);
+    const auto transfers = static_cast<double>(controlTransfers - transfersBefore);
+    const auto writes = static_cast<double>(registerWrites - writesBefore);
     state.counters["transfers_per_refresh"] = benchmark::Counter(transfers / iterations);
     state.counters["writes_per_refresh"] = benchmark::Counter(writes / iterations);
     state.counters["real_bus_ms_per_refresh"] =

@@ -1,8 +1,8 @@
 // Settings made through the library come out of the simulated hub as waveforms.
 
-#include <chrono>
-#include <thread>
+#include <memory>
 
+#include "hub/hub_clock.h"
 #include "hub/waveform.h"
 #include "library/tests/library_test_support.h"
 
@@ -22,15 +22,19 @@ std::vector<std::uint64_t> risingEdges(const hub::Waveform& waveform, std::uint8
 
 class HubWaveformTest : public LibraryTest {
   protected:
-    void SetUp() override {
-        hub_ = plug();
+    void SetUp() override { openOn({}); }
+    // A hub on a clock that stands still until record() moves it, so a recording covers the
+    // same stretch of the hub's time however busy the machine is.
+    void openOn(const hub::HubOptions& options) {
+        hub_ = std::make_shared<RecordingDevice>(options, clock_);
+        plugDevice(hub_);
         handle_ = probeAndOpen();
         ASSERT_NE(handle_, nullptr);
     }
-    // The hub's clock runs with the wall clock: record a stretch of it.
+    // One millisecond of the hub's time.
     hub::Waveform record() {
         hub_->hub().startRecording();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        clock_->advance(1'000'000);
         return hub_->hub().stopRecording();
     }
     void setTrain(unsigned channel, uint32_t high, uint32_t low) {
@@ -42,6 +46,7 @@ class HubWaveformTest : public LibraryTest {
         ASSERT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_OK);
     }
 
+    std::shared_ptr<hub::ManualHubClock> clock_ = std::make_shared<hub::ManualHubClock>();
     std::shared_ptr<RecordingDevice> hub_;
     QnHandle handle_ = nullptr;
 };
@@ -87,11 +92,7 @@ TEST_F(HubWaveformTest, AReopenedHubRunsTheChannelsTheLibraryDoesNotUploadAgain)
 // A hub whose input A switches a gate at 20 kHz: 25 µs open, 25 µs closed.
 class GatedWaveformTest : public HubWaveformTest {
   protected:
-    void SetUp() override {
-        hub_ = plug({.inputAHz = 20000.0});
-        handle_ = probeAndOpen();
-        ASSERT_NE(handle_, nullptr);
-    }
+    void SetUp() override { openOn({.inputAHz = 20000.0}); }
 };
 
 TEST_F(GatedWaveformTest, AGatedTrainKeepsItsPeriodAndPulseWidthWhileTheGateIsOpen) {
@@ -103,9 +104,7 @@ TEST_F(GatedWaveformTest, AGatedTrainKeepsItsPeriodAndPulseWidthWhileTheGateIsOp
     ASSERT_EQ(QnSetParameter(handle_, &settings, 0, QN_PARAM_LOW_TIME, 10), QN_OK);
     ASSERT_EQ(QnRefreshDeviceSettings(handle_, &settings), QN_OK);
     ASSERT_EQ(QnOpenOutputs(handle_, 1), QN_OK);
-    hub_->hub().startRecording();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const hub::Waveform waveform = hub_->hub().stopRecording();
+    const hub::Waveform waveform = record();
     std::vector<hub::WaveformTransition> out0;
     for (const hub::WaveformTransition& transition : waveform.transitions) {
         if (transition.wire == 0) {

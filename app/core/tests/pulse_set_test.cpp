@@ -5,18 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include "app/core/tests/default_records.h"
+
 namespace zo::quintel {
 namespace {
 
-ChannelConfig defaultChannel(std::uint32_t mode = kModeInternal) {
-    DeviceConfig config;
-    SetDefaultConfig(config);
-    config.channels[0].mode = mode;
-    return config.channels[0];
-}
+using testing::DefaultChannel;
 
 TEST(PulseSetRate, FrequencyIsClampedAndThePeriodDerived) {
-    ChannelConfig channel = defaultChannel();
+    ChannelConfig channel = DefaultChannel();
     PulseSet set = PulseSet::First(channel);
     EXPECT_EQ(set.SetRate(200'000), 100'000u) << "the top digit stepped up past the limit";
     EXPECT_EQ(channel.frequency1, 100'000u);
@@ -28,7 +25,7 @@ TEST(PulseSetRate, FrequencyIsClampedAndThePeriodDerived) {
 }
 
 TEST(PulseSetRate, PeriodIsClampedByModeAndTheFrequencyDerived) {
-    ChannelConfig internal = defaultChannel();
+    ChannelConfig internal = DefaultChannel();
     internal.rate1Unit = kRateAsPeriod;
     EXPECT_EQ(PulseSet::First(internal).SetRate(5), 10u);
     EXPECT_EQ(internal.frequency1, 100'000u);
@@ -37,19 +34,19 @@ TEST(PulseSetRate, PeriodIsClampedByModeAndTheFrequencyDerived) {
     EXPECT_EQ(PulseSet::First(internal).SetRate(900), 900u);
     EXPECT_EQ(internal.frequency1, 1111u);
 
-    ChannelConfig external = defaultChannel(kModeExternal);
+    ChannelConfig external = DefaultChannel(kModeExternal);
     external.rate1Unit = kRateAsPeriod;
     EXPECT_EQ(PulseSet::First(external).SetRate(1), 1u) << "one clock cycle is a period";
     EXPECT_EQ(external.frequency1, 1'000'000u);
     EXPECT_EQ(PulseSet::First(external).SetRate(0), 1u);
 
-    ChannelConfig second = defaultChannel(kModeExternal);
+    ChannelConfig second = DefaultChannel(kModeExternal);
     second.rate2Unit = kRateAsPeriod;
     EXPECT_EQ(PulseSet::Second(second).SetRate(1), 10u) << "pulse set 2 is always in µs";
 }
 
 TEST(PulseSetRate, AWidthShownAsDutyCycleIsRecomputedFromIt) {
-    ChannelConfig channel = defaultChannel();  // duty 500 ‰ shown
+    ChannelConfig channel = DefaultChannel();  // duty 500 ‰ shown
     PulseSet::First(channel).SetRate(1000);
     EXPECT_EQ(channel.width1, 500u);
     EXPECT_EQ(channel.duty1, 500u);
@@ -58,7 +55,7 @@ TEST(PulseSetRate, AWidthShownAsDutyCycleIsRecomputedFromIt) {
 }
 
 TEST(PulseSetRate, AWidthShownAsSuchIsLoweredOnlyWhenItNoLongerFits) {
-    ChannelConfig channel = defaultChannel();
+    ChannelConfig channel = DefaultChannel();
     channel.width1Unit = kWidthAsWidth;
     PulseSet::First(channel).SetRate(50);  // 20000 µs: 5000 µs still fits
     EXPECT_EQ(channel.width1, 5000u);
@@ -70,7 +67,7 @@ TEST(PulseSetRate, AWidthShownAsSuchIsLoweredOnlyWhenItNoLongerFits) {
 
 TEST(PulseSetRate, TheWidthStaysBelowAPeriodThatItsRoundedFrequencyOverstates) {
     // 400000 µs is 2 Hz, which stands for 500000 µs.
-    ChannelConfig channel = defaultChannel();
+    ChannelConfig channel = DefaultChannel();
     channel.rate1Unit = kRateAsPeriod;
     channel.duty1 = 999;
     PulseSet::First(channel).SetRate(400'000);
@@ -82,7 +79,7 @@ TEST(PulseSetRate, TheWidthStaysBelowAPeriodThatItsRoundedFrequencyOverstates) {
 }
 
 TEST(PulseSetWidth, DutyCycleAndWidthAreClampedAndDeriveEachOther) {
-    ChannelConfig channel = defaultChannel();  // 100 Hz
+    ChannelConfig channel = DefaultChannel();  // 100 Hz
     PulseSet set = PulseSet::First(channel);
     EXPECT_EQ(set.SetWidth(0), 1u);
     EXPECT_EQ(channel.width1, 10u);
@@ -98,7 +95,7 @@ TEST(PulseSetWidth, DutyCycleAndWidthAreClampedAndDeriveEachOther) {
 }
 
 TEST(PulseSetWidth, OneCycleOfTheExternalClockStillHasAWidth) {
-    ChannelConfig channel = defaultChannel(kModeExternal);
+    ChannelConfig channel = DefaultChannel(kModeExternal);
     channel.rate1Unit = kRateAsPeriod;
     PulseSet set = PulseSet::First(channel);
     set.SetRate(1);
@@ -109,7 +106,7 @@ TEST(PulseSetWidth, OneCycleOfTheExternalClockStillHasAWidth) {
 }
 
 TEST(PulseSetNormalise, PairsTheEditorMadeAreLeftExactlyAsTheyAre) {
-    ChannelConfig channel = defaultChannel();
+    ChannelConfig channel = DefaultChannel();
     channel.rate1Unit = kRateAsPeriod;
     PulseSet::First(channel).SetRate(333'334);  // 3 Hz shown as period ...
     channel.rate1Unit = kRateAsFrequency;       // ... then shown as frequency
@@ -126,14 +123,14 @@ TEST(PulseSetNormalise, PairsTheEditorMadeAreLeftExactlyAsTheyAre) {
 }
 
 TEST(PulseSetNormalise, ValuesOutsideTheLimitsOrInDisagreementAreSetAgainFromTheFormShown) {
-    ChannelConfig zero = defaultChannel();
+    ChannelConfig zero = DefaultChannel();
     zero.frequency1 = 0;
     PulseSet::First(zero).Normalise();
     EXPECT_EQ(zero.frequency1, 1u);
     EXPECT_EQ(zero.period1, 1'000'000u);
     EXPECT_EQ(zero.width1, 500'000u);
 
-    ChannelConfig disagreeing = defaultChannel();
+    ChannelConfig disagreeing = DefaultChannel();
     disagreeing.rate1Unit = kRateAsPeriod;
     disagreeing.period1 = 20'000;  // frequency still says 100 Hz
     disagreeing.width1Unit = kWidthAsWidth;
@@ -143,7 +140,7 @@ TEST(PulseSetNormalise, ValuesOutsideTheLimitsOrInDisagreementAreSetAgainFromThe
     EXPECT_EQ(disagreeing.width1, 19'999u);
     EXPECT_EQ(disagreeing.duty1, 999u);
 
-    ChannelConfig units = defaultChannel();
+    ChannelConfig units = DefaultChannel();
     units.rate2Unit = 7;
     units.width2Unit = 7;
     units.duty2 = 0;
@@ -155,7 +152,7 @@ TEST(PulseSetNormalise, ValuesOutsideTheLimitsOrInDisagreementAreSetAgainFromThe
 }
 
 TEST(PulseSetNormalise, AChannelLeavingTheExternalModeGetsAPeriodInMicroseconds) {
-    ChannelConfig channel = defaultChannel(kModeExternal);
+    ChannelConfig channel = DefaultChannel(kModeExternal);
     channel.rate1Unit = kRateAsPeriod;
     PulseSet::First(channel).SetRate(3);  // three clock cycles
     channel.mode = kModeInternal;

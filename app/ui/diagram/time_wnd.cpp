@@ -1,5 +1,6 @@
 #include "app/ui/diagram/time_wnd.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace zo::quintel {
@@ -33,6 +34,13 @@ void CTimeWnd::SetTimeBase(bool automatic, std::int32_t timeBase) {
 void CTimeWnd::Refresh() {
     m_diagram.ComputeTimeRange();
     update();
+}
+
+DiagramLayout CTimeWnd::PlotLayout() const {
+    const QFontMetrics metrics(m_fonts.Match(kDiagramFont));
+    const QRect area = contentsRect();
+    return ComputeLayout({metrics.horizontalAdvance(QStringLiteral("0")), metrics.height()},
+                         {area.width(), area.height()});
 }
 
 QSize CTimeWnd::sizeHint() const {

@@ -4,6 +4,7 @@
 // every repaint, into Qt's backing store, which then reaches the screen in one piece.
 
 #include "app/core/device_config.h"
+#include "app/core/diagram/diagram_layout.h"
 #include "app/core/diagram/time_diagram.h"
 #include "app/ui/diagram/qt_diagram_painter.h"
 
@@ -32,6 +33,10 @@ class CTimeWnd : public QFrame {
     // return, without running the event loop), and schedules the repaint.
     void Refresh();
 
+    // Where the plot lies in the window's contents (inside its edge) at its present size, and so
+    // how many columns each waveform has.
+    DiagramLayout PlotLayout() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -40,7 +45,7 @@ class CTimeWnd : public QFrame {
 
   private:
     TimeDiagram m_diagram;
-    QtFontMatcher m_fonts;
+    mutable QtFontMatcher m_fonts;
 };
 
 }  // namespace zo::quintel

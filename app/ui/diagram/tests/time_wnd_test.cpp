@@ -35,11 +35,8 @@ struct PaintedLayout {
 };
 
 PaintedLayout LayoutOf(const CTimeWnd& window) {
-    QtFontMatcher fonts;
-    const QFontMetrics metrics(fonts.Match(kDiagramFont));
     const QRect area = window.contentsRect();
-    const DiagramSize zero{metrics.horizontalAdvance("0"), metrics.height()};
-    return {ComputeLayout(zero, {area.width(), area.height()}), area.left(), area.top()};
+    return {window.PlotLayout(), area.left(), area.top()};
 }
 
 QImage Paint(CTimeWnd& window, const char* artefact, qreal pixelRatio = 1.0) {
