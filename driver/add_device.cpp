@@ -68,5 +68,6 @@ NTSTATUS AddDevice(DRIVER_OBJECT* driver, DEVICE_OBJECT* physicalDevice) {
     context->IoCount = 1;
     KeInitializeEvent(&context->RemoveEvent, NotificationEvent, FALSE);
     KeInitializeSpinLock(&context->InterfaceLock);
+    KeInitializeSpinLock(&context->StreamLock);
     return status;
 }

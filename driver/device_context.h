@@ -3,6 +3,9 @@
 
 #include "kernel/usb.h"
 
+struct ByteRing;
+struct IsoTransferContext;
+
 struct DeviceContext {
     DEVICE_OBJECT* LowerDevice;  // every request the driver sends goes here
     // TRUE once a start request succeeded. Opens read it while plug and play starts the hub, so
@@ -19,9 +22,14 @@ struct DeviceContext {
     LONG IoCount;        // requests in progress plus one for the device's own existence
     KEVENT RemoveEvent;  // signalled when IoCount reaches 0
     BOOLEAN Removing;
-    BOOLEAN StopStream;
-    PVOID StreamData;
-    PVOID StreamPackets;
+    BOOLEAN StopStream;       // asks a running stream to wind down
+    ByteRing* StreamData;     // the running stream's data ring; null when none runs
+    ByteRing* StreamPackets;  // its ring of packet records
+    // The running stream itself, null when none runs. It and the two rings change together under
+    // StreamLock, where a stream read also takes its reference, so that a read never touches rings
+    // the stream's wind-down is releasing.
+    IsoTransferContext* Stream;
+    KSPIN_LOCK StreamLock;
     // Guards the Interface pointer: selecting an interface replaces and frees the record while
     // other requests of the device may be reading it.
     KSPIN_LOCK InterfaceLock;

@@ -1,7 +1,5 @@
 // The device-control dispatch routine: request counting around the handler of each code.
 
-#include <atomic>
-
 #include "driver/ioctl_handlers.h"
 #include "driver/zousb_ioctl.h"
 
@@ -9,16 +7,6 @@ namespace {
 
 IoctlResult nop(DEVICE_OBJECT*, const IoctlRequest&) {
     return {STATUS_SUCCESS, 0};
-}
-
-IoctlResult stopStream(DEVICE_OBJECT* device, const IoctlRequest&) {
-    std::atomic_ref<BOOLEAN>(contextOf(device)->StopStream).store(TRUE);
-    return {STATUS_SUCCESS, 0};
-}
-
-// Isochronous transfers and streaming are not served by this driver build.
-IoctlResult notImplemented(DEVICE_OBJECT*, const IoctlRequest&) {
-    return {STATUS_NOT_IMPLEMENTED, 0};
 }
 
 IoctlResult unknownCode(DEVICE_OBJECT*, const IoctlRequest&) {
@@ -70,9 +58,11 @@ Handler handlerFor(ULONG code) {
             return setFeature;
         case IOCTL_ZOUSB_ISO_READ:
         case IOCTL_ZOUSB_ISO_WRITE:
+            return isoTransfer;
         case IOCTL_ZOUSB_START_STREAM:
+            return startStream;
         case IOCTL_ZOUSB_READ_STREAM:
-            return notImplemented;
+            return readStream;
         default:
             return unknownCode;
     }

@@ -40,6 +40,12 @@ IoctlResult frameNumber(DEVICE_OBJECT* device, const IoctlRequest& request);
 IoctlResult lastUsbStatus(DEVICE_OBJECT* device, const IoctlRequest& request);
 IoctlResult driverVersion(DEVICE_OBJECT* device, const IoctlRequest& request);
 
+// Isochronous transfers: one-shot (read and write share the handler) and streams.
+IoctlResult isoTransfer(DEVICE_OBJECT* device, const IoctlRequest& request);
+IoctlResult startStream(DEVICE_OBJECT* device, const IoctlRequest& request);
+IoctlResult readStream(DEVICE_OBJECT* device, const IoctlRequest& request);
+IoctlResult stopStream(DEVICE_OBJECT* device, const IoctlRequest& request);
+
 // A copy of one pipe record of the kept interface, taken under its lock. Refuses with
 // STATUS_UNSUCCESSFUL when no interface is selected, STATUS_INVALID_PARAMETER when the pipe index
 // is missing or out of range.

@@ -106,6 +106,27 @@ struct ZOUSB_DRIVER_VERSION {
 };
 static_assert(sizeof(ZOUSB_DRIVER_VERSION) == 6);
 
+// The input of the isochronous codes: the one-shot transfers, the start of a stream and a stream
+// read.
+struct ZOUSB_ISO_TRANSFER {
+    std::uint32_t pipe;        // pipe index in the interface record
+    std::uint32_t packetSize;  // bytes per isochronous packet
+    // One-shot: packets of the whole transfer; stream start: capacity of the rings in packets;
+    // stream read: packets wanted.
+    std::uint32_t packetCount;
+    std::uint32_t packetsPerTransfer;  // packets one USB transfer carries (one-shot, start)
+    std::uint32_t transfers;           // USB transfers kept in flight (one-shot, start)
+};
+static_assert(sizeof(ZOUSB_ISO_TRANSFER) == 20);
+
+// The outcome of one isochronous packet, as the USB stack reports it.
+struct ZOUSB_PACKET_RECORD {
+    std::uint32_t offset;  // of the packet's data within its USB transfer
+    std::uint32_t length;  // device to host: the bytes the packet carried
+    std::int32_t status;   // USB status of the packet
+};
+static_assert(sizeof(ZOUSB_PACKET_RECORD) == 12);
+
 // What a 32-bit caller receives from IOCTL_ZOUSB_QUERY_INTERFACE: the first pipe only, no handles.
 struct ZOUSB_INTERFACE_INFO32 {
     std::uint16_t length;  // the 64-bit record's length

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "hub/usb_device.h"
+#include "kernel/usb_device.h"
 
 namespace zo::hub {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "hub/usb_device.h"
+#include "kernel/usb_device.h"
 
 namespace zo::hub {
 

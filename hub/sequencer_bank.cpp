@@ -65,10 +65,14 @@ void SequencerBank::runTicksBefore(std::uint64_t endTick) {
     if (endTick <= nextTick_) {
         return;
     }
-    const SequencerGroups groups = independentGroups(sequencers_, programs_);
+    SequencerGroups groups = independentGroups(sequencers_, programs_);
     std::uint16_t running = 0;
     for (std::size_t group = 0; group < groups.count; ++group) {
         running = static_cast<std::uint16_t>(running | groups.members[group]);
+    }
+    if (observer_ != nullptr && groups.count > 1) {
+        // An observer sees the outputs in time order, tick by tick: one group.
+        groups = {{running}, 1};
     }
     const auto held = static_cast<std::uint8_t>(~channelsOf(running));
     // Channels that do not run keep their outputs; only what they showed before moves on.
@@ -128,8 +132,11 @@ std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::
             repetitions_.forget(members, countersThatMatter());
             repetitionsForgotten = true;
         }
+        // An observer must see every change: no repetition is passed over while it watches.
         const std::uint64_t length =
-            repetitions_.observe(sequencers_, surroundingsOf(tested, history, tick), tick);
+            observer_ != nullptr
+                ? 0
+                : repetitions_.observe(sequencers_, surroundingsOf(tested, history, tick), tick);
         if (length > 0) {
             repetitions_.restart();
             const std::uint64_t until = std::min(endTick, inputsSteadyUntil(tested, tick));
@@ -147,6 +154,9 @@ std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::
         if (log != nullptr) {
             log->add(tick * kTickNanoseconds,
                      static_cast<std::uint8_t>((outputs() ^ now) & visible));
+        }
+        if (observer_ != nullptr) {
+            observer_->outputsChanged(tick * kTickNanoseconds, outputs());
         }
         earlier = {now, earlier[0]};
         ++tick;
@@ -234,6 +244,9 @@ void SequencerBank::noteOutputs(std::uint8_t before) {
     if (recorder_) {
         recorder_->outputsChanged(now_, static_cast<std::uint8_t>(before ^ outputs()));
     }
+    if (observer_ != nullptr) {
+        observer_->outputsChanged(now_, outputs());
+    }
 }
 
 void SequencerBank::setEnabled(std::size_t sequencer, bool enabled) {
@@ -269,6 +282,11 @@ std::uint8_t SequencerBank::outputs() const {
         }
     }
     return outputs;
+}
+
+std::uint16_t SequencerBank::inputLevels(std::uint64_t tick) const {
+    return static_cast<std::uint16_t>((inputA_.levelAt(tick) ? 1U << 8 : 0U) |
+                                      (inputB_.levelAt(tick) ? 1U << 9 : 0U));
 }
 
 void SequencerBank::startRecording(std::size_t maxTransitions) {

@@ -25,6 +25,16 @@
 
 namespace zo::hub {
 
+// Told the channel outputs (bit k: channel k) as they are from a moment on, at every step of the
+// simulation and whenever a register write changes them; the moments never go back.
+class OutputObserver {
+  public:
+    virtual void outputsChanged(std::uint64_t nanoseconds, std::uint8_t outputs) = 0;
+
+  protected:
+    ~OutputObserver() = default;
+};
+
 class SequencerBank {
   public:
     SequencerBank() = default;
@@ -50,6 +60,12 @@ class SequencerBank {
     bool measurementFinished() const { return sequencers_[kMeasurementSequencer].output(); }
     // Bit k: channel k's output.
     std::uint8_t outputs() const;
+    // Inputs A and B at `tick`: bit 8 for A, bit 9 for B (the channel outputs take bits 0..7).
+    std::uint16_t inputLevels(std::uint64_t tick) const;
+
+    // While an observer is set (null: none) it is told the outputs at every step, as a recording
+    // is, and the bank passes over no repetitions, so that it sees every change.
+    void observeOutputs(OutputObserver* observer) { observer_ = observer; }
 
     // Recording of outputs and inputs from the present moment. Starting again discards a running
     // recording; stopping without one returns an empty waveform of the present moment.
@@ -91,6 +107,7 @@ class SequencerBank {
     std::uint64_t nextTick_ = 0;
     std::uint64_t now_ = 0;  // nanoseconds
     std::optional<WaveformRecorder> recorder_;
+    OutputObserver* observer_ = nullptr;
     RepetitionFinder repetitions_;
 };
 

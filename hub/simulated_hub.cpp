@@ -25,10 +25,13 @@ SimulatedHub::SimulatedHub(const HubOptions& options, std::shared_ptr<const HubC
     : options_(options),
       information_(options),
       clock_(clock ? std::move(clock) : std::make_shared<SteadyHubClock>()),
-      registers_(options.inputAHz, options.inputBHz) {}
+      registers_(options.inputAHz, options.inputBHz),
+      stream_(registers_.sequencers(), options.speed) {}
 
-void SimulatedHub::catchUp() {
-    registers_.sequencers().advanceTo(clock_->nanosecondsSincePowerOn());
+std::uint64_t SimulatedHub::catchUp() {
+    const std::uint64_t now = clock_->nanosecondsSincePowerOn();
+    stream_.advance(now);
+    return now;
 }
 
 zo::usb::TransferResult SimulatedHub::control(const zo::usb::SetupPacket& setup,
@@ -67,14 +70,29 @@ zo::usb::TransferResult SimulatedHub::transfer(std::uint8_t endpointAddress,
         case kInterruptInEndpoint:
             return interruptStatus(data);
         default:
-            // The isochronous endpoint is not served by bulk or interrupt transfers.
+            // The isochronous endpoint is served by isochronous() only.
             return stalled();
     }
+}
+
+zo::usb::TransferResult SimulatedHub::isochronous(std::uint8_t endpointAddress, std::uint64_t frame,
+                                                  std::span<std::uint8_t> data) {
+    const std::lock_guard lock(mutex_);
+    const std::uint64_t now = catchUp();
+    if (configuration_ == 0) {
+        stream_.stop();
+    }
+    if (configuration_ == 0 || endpointAddress != kIsochronousInEndpoint) {
+        return {zo::usb::TransferStatus::NotResponding, 0};
+    }
+    const std::size_t length = stream_.packet(now, frame, data);
+    return {zo::usb::TransferStatus::Ok, static_cast<std::uint32_t>(length)};
 }
 
 void SimulatedHub::portReset() {
     const std::lock_guard lock(mutex_);
     catchUp();
+    stream_.stop();
     configuration_ = 0;
     remoteWakeup_ = false;
     registers_.reset();

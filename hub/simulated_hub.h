@@ -1,7 +1,8 @@
 #pragma once
 // The simulated Kestrava Quintel hub as a USB device: descriptors and standard requests, the
-// vendor requests of its firmware, its register file, a bulk loopback and an interrupt status
-// pipe. Every method may be called from several threads at once. See hub/README.md.
+// vendor requests of its firmware, its register file, a bulk loopback, an interrupt status pipe
+// and the isochronous stream of its sampled signals. Every method may be called from several
+// threads at once. See hub/README.md.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,8 +17,9 @@
 #include "hub/information_block.h"
 #include "hub/loopback_queue.h"
 #include "hub/register_file.h"
-#include "hub/usb_device.h"
+#include "hub/signal_stream.h"
 #include "hub/waveform.h"
+#include "kernel/usb_device.h"
 
 namespace zo::hub {
 
@@ -37,6 +39,9 @@ class SimulatedHub final : public zo::usb::UsbDevice {
                                     std::span<std::uint8_t> data) override;
     zo::usb::TransferResult transfer(std::uint8_t endpointAddress,
                                      std::span<std::uint8_t> data) override;
+    // Endpoint 0x88: one packet of the signal stream (hub/signal_packet.h).
+    zo::usb::TransferResult isochronous(std::uint8_t endpointAddress, std::uint64_t frame,
+                                        std::span<std::uint8_t> data) override;
     void portReset() override;
 
     // Fault injection for tests. Each call replaces the previous order of the same kind.
@@ -54,8 +59,10 @@ class SimulatedHub final : public zo::usb::UsbDevice {
     Waveform stopRecording();
 
   private:
-    // Simulates the sequencers up to the clock's present; called under the mutex by every entry.
-    void catchUp();
+    // Simulates the sequencers up to the clock's present, sampling them for the stream when one
+    // runs; called under the mutex by every entry.
+    // Answers the present moment.
+    std::uint64_t catchUp();
     zo::usb::TransferResult standardRequest(const zo::usb::SetupPacket& setup,
                                             std::span<std::uint8_t> data);
     zo::usb::TransferResult getDescriptor(const zo::usb::SetupPacket& setup,
@@ -75,6 +82,7 @@ class SimulatedHub final : public zo::usb::UsbDevice {
     RegisterFile registers_;
     DeviceMemory memory_;
     LoopbackQueue loopback_;
+    SignalStream stream_;
     ControlFaults faults_;
 };
 

@@ -12,8 +12,8 @@ char identifier(std::uint8_t wire) {
     return static_cast<char>('!' + wire);
 }
 
-void writeChange(std::ostream& out, std::uint8_t wire, bool level) {
-    out << (level ? '1' : '0') << identifier(wire) << '\n';
+char levelValue(bool level) {
+    return level ? '1' : '0';
 }
 
 // Text on its way to a stream, written out in large blocks.
@@ -33,10 +33,10 @@ class TextBuffer {
             buffer_.data());
         buffer_[used_++] = '\n';
     }
-    // "<level><identifier>\n"
-    void change(bool level, char id) {
+    // "<value><identifier>\n"
+    void change(char value, char id) {
         makeRoom(3);
-        buffer_[used_] = level ? '1' : '0';
+        buffer_[used_] = value;
         buffer_[used_ + 1] = id;
         buffer_[used_ + 2] = '\n';
         used_ += 3;
@@ -62,19 +62,43 @@ class TextBuffer {
 
 }  // namespace
 
+VcdWriter::VcdWriter(std::ostream& out, const std::array<bool, kWaveformWireCount>& initialLevels,
+                     std::string_view comment)
+    : out_(out) {
+    out_ << "$date simulated $end\n"
+         << "$version Kestrava Quintel simulated hub $end\n";
+    if (!comment.empty()) {
+        out_ << "$comment " << comment << " $end\n";
+    }
+    out_ << "$timescale 1 ns $end\n"
+         << "$scope module hub $end\n";
+    for (std::uint8_t wire = 0; wire < kWaveformWireCount; ++wire) {
+        out_ << "$var wire 1 " << identifier(wire) << ' ' << wireName(wire) << " $end\n";
+    }
+    out_ << "$upscope $end\n$enddefinitions $end\n#0\n$dumpvars\n";
+    for (std::uint8_t wire = 0; wire < kWaveformWireCount; ++wire) {
+        out_ << levelValue(initialLevels[wire]) << identifier(wire) << '\n';
+    }
+    out_ << "$end\n";
+}
+
+void VcdWriter::change(std::uint64_t time, std::uint8_t wire, char value) {
+    if (time != time_) {
+        out_ << '#' << time << '\n';
+        time_ = time;
+    }
+    out_ << value << identifier(wire) << '\n';
+}
+
+void VcdWriter::finish(std::uint64_t length) {
+    if (length > time_) {
+        out_ << '#' << length << '\n';
+        time_ = length;
+    }
+}
+
 void writeVcd(std::ostream& out, const Waveform& waveform) {
-    out << "$date simulated $end\n"
-        << "$version Kestrava Quintel simulated hub $end\n"
-        << "$timescale 1 ns $end\n"
-        << "$scope module hub $end\n";
-    for (std::uint8_t wire = 0; wire < kWaveformWireCount; ++wire) {
-        out << "$var wire 1 " << identifier(wire) << ' ' << wireName(wire) << " $end\n";
-    }
-    out << "$upscope $end\n$enddefinitions $end\n#0\n$dumpvars\n";
-    for (std::uint8_t wire = 0; wire < kWaveformWireCount; ++wire) {
-        writeChange(out, wire, waveform.initialLevels[wire]);
-    }
-    out << "$end\n";
+    const VcdWriter header(out, waveform.initialLevels);
     // Millions of changes: formatted into a buffer of our own, not through the stream's
     // operators one by one.
     TextBuffer text(out);
@@ -85,7 +109,7 @@ void writeVcd(std::ostream& out, const Waveform& waveform) {
             text.timeStamp(relative);
             time = relative;
         }
-        text.change(transition.level, identifier(transition.wire));
+        text.change(levelValue(transition.level), identifier(transition.wire));
     }
     // A closing time stamp makes the viewers show the whole stretch, quiet end included.
     const std::uint64_t length = waveform.endNanoseconds - waveform.startNanoseconds;

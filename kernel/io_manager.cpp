@@ -98,7 +98,7 @@ NTSTATUS IoManager::close(OpenFile& file) {
 }
 
 IRP* IoManager::newRequest(OpenFile& file, UCHAR major) {
-    IRP* irp = IoAllocateIrp(IoGetAttachedDevice(file.device.get())->StackSize, FALSE);
+    IRP* irp = allocateRequest(IoGetAttachedDevice(file.device.get())->StackSize);
     irp->RequestorMode = UserMode;
     irp->from32BitProcess = file.from32BitProcess;
     IO_STACK_LOCATION* location = IoGetNextIrpStackLocation(irp);

@@ -30,26 +30,58 @@ ULONG MmGetMdlByteCount(const MDL* mdl) {
     return mdl->ByteCount;
 }
 
-IRP* IoAllocateIrp(CCHAR stackSize, BOOLEAN) {
+namespace zo::kernel {
+
+IRP* allocateRequest(CCHAR stackSize) {
     if (stackSize < 1) {
-        zo::kernel::bugCheck("IoAllocateIrp with an empty stack");
+        bugCheck("IoAllocateIrp with an empty stack");
     }
-    IRP* irp = zo::kernel::Machine::current().createIrp();
-    irp->StackCount = stackSize;
-    irp->CurrentLocation = static_cast<CCHAR>(stackSize + 1);
-    irp->stack.assign(static_cast<std::size_t>(stackSize), IO_STACK_LOCATION{});
-    irp->IoStatus = {STATUS_SUCCESS, 0};
+    IRP* irp = Machine::current().createIrp();
+    IoInitializeIrp(irp, IoSizeOfIrp(stackSize), stackSize);
     return irp;
+}
+
+}  // namespace zo::kernel
+
+IRP* IoAllocateIrp(CCHAR stackSize, BOOLEAN) {
+    if (!zo::kernel::Machine::current().pool().admitAllocation()) {
+        return nullptr;
+    }
+    return zo::kernel::allocateRequest(stackSize);
 }
 
 void IoFreeIrp(IRP* irp) {
     zo::kernel::Machine::current().destroyIrp(irp);
 }
 
+USHORT IoSizeOfIrp(CCHAR stackSize) {
+    return static_cast<USHORT>(sizeof(IRP) +
+                               static_cast<std::size_t>(stackSize) * sizeof(IO_STACK_LOCATION));
+}
+
+void IoInitializeIrp(IRP* irp, USHORT packetSize, CCHAR stackSize) {
+    // The stand-in keeps the stack locations apart from the request, so it knows the room the
+    // request was allocated with: the stack it had before, or none for a fresh one.
+    const auto room = static_cast<CCHAR>(irp->stack.empty() ? stackSize : irp->stack.size());
+    if (stackSize < 1 || stackSize > room || packetSize != IoSizeOfIrp(stackSize)) {
+        zo::kernel::bugCheck("IoInitializeIrp with a size the request was not allocated with");
+    }
+    std::vector<IO_STACK_LOCATION> stack = std::move(irp->stack);
+    *irp = IRP{};
+    stack.assign(static_cast<std::size_t>(room), IO_STACK_LOCATION{});
+    irp->stack = std::move(stack);
+    irp->StackCount = stackSize;
+    irp->CurrentLocation = static_cast<CCHAR>(stackSize + 1);
+    irp->IoStatus = {STATUS_SUCCESS, 0};
+}
+
 IRP* IoBuildDeviceIoControlRequest(ULONG code, DEVICE_OBJECT* device, PVOID inputBuffer,
                                    ULONG inputLength, PVOID outputBuffer, ULONG outputLength,
                                    BOOLEAN internal, KEVENT* event, IO_STATUS_BLOCK* statusBlock) {
     IRP* irp = IoAllocateIrp(device->StackSize, FALSE);
+    if (irp == nullptr) {
+        return nullptr;
+    }
     irp->freeOnCompletion = true;
     irp->RequestorMode = KernelMode;
     irp->UserEvent = event;

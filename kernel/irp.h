@@ -98,8 +98,19 @@ struct IRP {
     bool from32BitProcess = false;
 };
 
+namespace zo::kernel {
+// A request of the stand-in's own (the I/O and plug and play managers'), which never fails.
+IRP* allocateRequest(CCHAR stackSize);
+}  // namespace zo::kernel
+
+// Null when the allocation fails (the pool's failure injection counts it as an allocation).
 IRP* IoAllocateIrp(CCHAR stackSize, BOOLEAN chargeQuota);
 void IoFreeIrp(IRP* irp);
+// The size a request with `stackSize` stack locations is initialised with.
+USHORT IoSizeOfIrp(CCHAR stackSize);
+// Makes a request allocated by IoAllocateIrp fresh again, for sending it anew: every field and
+// stack location cleared, none used. `stackSize` may not exceed the stack it was allocated with.
+void IoInitializeIrp(IRP* irp, USHORT packetSize, CCHAR stackSize);
 IRP* IoBuildDeviceIoControlRequest(ULONG code, DEVICE_OBJECT* device, PVOID inputBuffer,
                                    ULONG inputLength, PVOID outputBuffer, ULONG outputLength,
                                    BOOLEAN internal, KEVENT* event, IO_STATUS_BLOCK* statusBlock);

@@ -30,7 +30,9 @@ Machine::Machine(MachineOptions options)
         !options_.capturePath.empty() && !startCapture(options_.capturePath, error)) {
         configurationError_ = "ZOUSB_CAPTURE: cannot write " + options_.capturePath + ": " + error;
     }
-    bus_ = std::make_unique<UsbBus>(options_.completion, capture_);
+    bus_ = std::make_unique<UsbBus>(
+        options_.completion, capture_,
+        options_.busClock ? options_.busClock : std::make_shared<SteadyBusClock>());
     bus_->createDriver();
     if (options_.functionDriver != nullptr) {
         functionDriver_ = createDriver("\\Driver\\zousbdrv", options_.functionDriver);

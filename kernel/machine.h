@@ -3,7 +3,8 @@
 // the hubs plugged in, and the plug and play and I/O managers that connect user mode to them.
 //
 // A process has one current machine. The first use creates it from the environment
-// (ZOUSB_DEVICES, ZOUSB_CAPTURE); a test creates its own, which is current while it lives.
+// (ZOUSB_DEVICES, ZOUSB_CAPTURE; see fromEnvironment); a test creates its own, which is current
+// while it lives.
 
 #include <memory>
 #include <mutex>
@@ -26,6 +27,8 @@ struct MachineOptions {
     BusCompletion completion = BusCompletion::Deferred;
     ULONG usbdiVersion = 0x600;
     std::string capturePath;  // empty: no usbmon capture
+    // The bus's (micro)frame clock; null: the steady wall clock.
+    std::shared_ptr<BusClock> busClock;
 };
 
 class Machine {
@@ -40,6 +43,8 @@ class Machine {
     static Machine* existing();
     // The machine the environment describes: its hubs plugged in and started, the driver loaded
     // from beside this library. Problems are kept in configurationError(), never thrown.
+    // The kernel knows devices only through kernel/usb_device.h; this one function, defined at the
+    // composition point (simulation/machine_from_environment.cpp), decides which devices those are.
     static std::unique_ptr<Machine> fromEnvironment();
 
     Pool& pool() { return pool_; }

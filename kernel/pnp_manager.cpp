@@ -20,7 +20,7 @@ void PnpManager::unplug(int port) {
     if (plugged == nullptr) {
         return;
     }
-    plugged->disconnect();
+    machine_.bus().disconnect(*plugged);
     surpriseRemove(port);
     remove(port);
     machine_.bus().detach(*plugged);
@@ -87,7 +87,7 @@ NTSTATUS PnpManager::send(int port, NTSTATUS initialStatus,
         return STATUS_NO_SUCH_DEVICE;
     }
     DEVICE_OBJECT* top = IoGetAttachedDevice(pdo);
-    IRP* irp = IoAllocateIrp(top->StackSize, FALSE);
+    IRP* irp = allocateRequest(top->StackSize);
     irp->IoStatus.Status = initialStatus;
     fill(*IoGetNextIrpStackLocation(irp));
     const IO_STATUS_BLOCK result = sendAndWait(top, irp);

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <vector>
 
-#include "hub/usb_device.h"
 #include "kernel/irp.h"
+#include "kernel/usb_device.h"
 
 namespace zo::kernel {
 

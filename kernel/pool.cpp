@@ -23,11 +23,23 @@ Pool::~Pool() {
     }
 }
 
-void* Pool::allocate(std::size_t size, ULONG tag) {
+bool Pool::admitAllocation() {
     std::lock_guard lock(mutex_);
+    return admitLocked();
+}
+
+bool Pool::admitLocked() {
     ++allocations_;
     if (failAt_ != 0 && allocations_ == failAt_) {
         failAt_ = 0;
+        return false;
+    }
+    return true;
+}
+
+void* Pool::allocate(std::size_t size, ULONG tag) {
+    std::lock_guard lock(mutex_);
+    if (!admitLocked()) {
         return nullptr;
     }
     // Fresh pool memory holds garbage on Windows; a recognisable pattern makes a driver that

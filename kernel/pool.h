@@ -41,8 +41,12 @@ class Pool {
 
     // Makes the allocation `n` allocations from now (1 = the next one) fail; 0 cancels.
     void failAllocation(std::size_t n);
+    // Counts one allocation made elsewhere (a request packet) and answers whether it may succeed.
+    bool admitAllocation();
 
   private:
+    bool admitLocked();
+
     struct Block {
         std::size_t size;
         ULONG tag;

@@ -17,21 +17,6 @@ std::uint64_t idOf(const URB& urb) {
     return reinterpret_cast<std::uintptr_t>(&urb);
 }
 
-// The transfer buffer of a URB: the virtual address when given, else the MDL's. Null with a
-// non-zero length, or an MDL shorter than the length, is refused.
-std::optional<std::span<std::uint8_t>> transferBuffer(PVOID buffer, MDL* mdl, ULONG length) {
-    if (length == 0) {
-        return std::span<std::uint8_t>{};
-    }
-    if (buffer == nullptr && mdl != nullptr && MmGetMdlByteCount(mdl) >= length) {
-        buffer = MmGetSystemAddressForMdlSafe(mdl, NormalPagePriority);
-    }
-    if (buffer == nullptr) {
-        return std::nullopt;
-    }
-    return std::span<std::uint8_t>(static_cast<std::uint8_t*>(buffer), length);
-}
-
 USBD_STATUS transferStatus(const usb::TransferResult& result, ULONG asked, bool in, bool shortOk) {
     switch (result.status) {
         case usb::TransferStatus::Stall:
@@ -75,8 +60,8 @@ USBD_STATUS vendorOrClass(UsbPort& port, URB& urb, int typeBits) {
         return USBD_STATUS_INVALID_PARAMETER;
     }
     const bool in = (request.TransferFlags & USBD_TRANSFER_DIRECTION_IN) != 0;
-    const auto data = transferBuffer(request.TransferBuffer, request.TransferBufferMDL,
-                                     request.TransferBufferLength);
+    const auto data = urbTransferBuffer(request.TransferBuffer, request.TransferBufferMDL,
+                                        request.TransferBufferLength);
     if (!data) {
         return USBD_STATUS_INVALID_PARAMETER;
     }
@@ -95,8 +80,8 @@ USBD_STATUS getDescriptor(UsbPort& port, URB& urb) {
     if (urb.UrbHeader.Length < sizeof(request) || request.TransferBufferLength > 0xFFFF) {
         return USBD_STATUS_INVALID_PARAMETER;
     }
-    const auto data = transferBuffer(request.TransferBuffer, request.TransferBufferMDL,
-                                     request.TransferBufferLength);
+    const auto data = urbTransferBuffer(request.TransferBuffer, request.TransferBufferMDL,
+                                        request.TransferBufferLength);
     if (!data) {
         return USBD_STATUS_INVALID_PARAMETER;
     }
@@ -259,8 +244,8 @@ USBD_STATUS bulkOrInterrupt(UsbPort& port, URB& urb) {
         request.TransferBufferLength > pipe->maximumTransferSize) {
         return USBD_STATUS_INVALID_PARAMETER;
     }
-    const auto data = transferBuffer(request.TransferBuffer, request.TransferBufferMDL,
-                                     request.TransferBufferLength);
+    const auto data = urbTransferBuffer(request.TransferBuffer, request.TransferBufferMDL,
+                                        request.TransferBufferLength);
     if (!data) {
         return USBD_STATUS_INVALID_PARAMETER;
     }
@@ -289,6 +274,19 @@ USBD_STATUS pipeRequest(UsbBus& bus, UsbPort& port, URB& urb) {
 }
 
 }  // namespace
+
+std::optional<std::span<std::uint8_t>> urbTransferBuffer(PVOID buffer, MDL* mdl, ULONG length) {
+    if (length == 0) {
+        return std::span<std::uint8_t>{};
+    }
+    if (buffer == nullptr && mdl != nullptr && MmGetMdlByteCount(mdl) >= length) {
+        buffer = MmGetSystemAddressForMdlSafe(mdl, NormalPagePriority);
+    }
+    if (buffer == nullptr) {
+        return std::nullopt;
+    }
+    return std::span<std::uint8_t>(static_cast<std::uint8_t*>(buffer), length);
+}
 
 USBD_STATUS executeUrb(UsbBus& bus, UsbPort& port, URB& urb) {
     if (!port.connected()) {

@@ -132,6 +132,7 @@ inline constexpr USHORT URB_FUNCTION_VENDOR_OTHER = 0x0020;
 
 inline constexpr ULONG USBD_TRANSFER_DIRECTION_IN = 1;
 inline constexpr ULONG USBD_SHORT_TRANSFER_OK = 2;
+inline constexpr ULONG USBD_START_ISO_TRANSFER_ASAP = 4;
 inline constexpr ULONG USBD_DEFAULT_MAXIMUM_TRANSFER_SIZE = 4096;
 
 // USB status values of a completed URB; bit 31 marks an error.
@@ -139,9 +140,12 @@ constexpr bool USBD_ERROR(USBD_STATUS status) {
     return status < 0;
 }
 inline constexpr USBD_STATUS USBD_STATUS_SUCCESS = 0;
+inline constexpr USBD_STATUS USBD_STATUS_PENDING = ntStatus(0x40000000);
 inline constexpr USBD_STATUS USBD_STATUS_STALL_PID = ntStatus(0xC0000004);
 inline constexpr USBD_STATUS USBD_STATUS_DEV_NOT_RESPONDING = ntStatus(0xC0000005);
 inline constexpr USBD_STATUS USBD_STATUS_DATA_UNDERRUN = ntStatus(0xC0000009);
+inline constexpr USBD_STATUS USBD_STATUS_BAD_START_FRAME = ntStatus(0xC0000A00);
+inline constexpr USBD_STATUS USBD_STATUS_ISOCH_REQUEST_FAILED = ntStatus(0xC0006000);
 inline constexpr USBD_STATUS USBD_STATUS_BUFFER_TOO_SMALL = ntStatus(0xC0003000);
 inline constexpr USBD_STATUS USBD_STATUS_INVALID_URB_FUNCTION = ntStatus(0x80000200);
 inline constexpr USBD_STATUS USBD_STATUS_INVALID_PARAMETER = ntStatus(0x80000300);
@@ -258,6 +262,35 @@ struct _URB_CONTROL_VENDOR_OR_CLASS_REQUEST {
 };
 static_assert(sizeof(_URB_CONTROL_VENDOR_OR_CLASS_REQUEST) == 136);
 
+struct USBD_ISO_PACKET_DESCRIPTOR {
+    ULONG Offset;        // of the packet's data in the transfer buffer
+    ULONG Length;        // IN: the bytes the packet carried, set on completion
+    USBD_STATUS Status;  // of the packet, set on completion
+};
+static_assert(sizeof(USBD_ISO_PACKET_DESCRIPTOR) == 12);
+
+struct _URB_ISOCH_TRANSFER {
+    _URB_HEADER Hdr;
+    USBD_PIPE_HANDLE PipeHandle;
+    ULONG TransferFlags;
+    ULONG TransferBufferLength;
+    PVOID TransferBuffer;
+    MDL* TransferBufferMDL;
+    URB* UrbLink;
+    _URB_HCD_AREA hca;
+    ULONG StartFrame;  // the frame the transfer starts in: given, or set by the bus when ASAP
+    ULONG NumberOfPackets;
+    ULONG ErrorCount;                         // packets that failed, set on completion
+    USBD_ISO_PACKET_DESCRIPTOR IsoPacket[1];  // NumberOfPackets descriptors
+};
+static_assert(sizeof(_URB_ISOCH_TRANSFER) == 152);
+static_assert(offsetof(_URB_ISOCH_TRANSFER, IsoPacket) == 140);
+
+// The bytes an isochronous URB with `packets` descriptors needs at least.
+constexpr std::size_t isochUrbSize(std::size_t packets) {
+    return offsetof(_URB_ISOCH_TRANSFER, IsoPacket) + packets * sizeof(USBD_ISO_PACKET_DESCRIPTOR);
+}
+
 union URB {
     _URB_HEADER UrbHeader;
     _URB_SELECT_INTERFACE UrbSelectInterface;
@@ -268,6 +301,7 @@ union URB {
     _URB_CONTROL_DESCRIPTOR_REQUEST UrbControlDescriptorRequest;
     _URB_CONTROL_FEATURE_REQUEST UrbControlFeatureRequest;
     _URB_CONTROL_VENDOR_OR_CLASS_REQUEST UrbControlVendorClassRequest;
+    _URB_ISOCH_TRANSFER UrbIsochronousTransfer;
 };
 
 // Internal device-control codes of the USB stack.

@@ -98,8 +98,17 @@ NTSTATUS statusForUsbd(USBD_STATUS status) {
     }
 }
 
-UsbBus::UsbBus(BusCompletion completion, const CaptureTap& capture)
-    : completion_(completion), capture_(capture) {
+NTSTATUS completeUrb(IRP* irp, URB& urb, USBD_STATUS usbStatus) {
+    const NTSTATUS status = statusForUsbd(usbStatus);
+    urb.UrbHeader.Status = usbStatus;
+    irp->IoStatus.Status = status;
+    irp->IoStatus.Information = 0;
+    IoCompleteRequest(irp, IO_NO_INCREMENT);
+    return status;
+}
+
+UsbBus::UsbBus(BusCompletion completion, const CaptureTap& capture, std::shared_ptr<BusClock> clock)
+    : completion_(completion), capture_(capture), isochronous_(std::move(clock)) {
     if (completion_ == BusCompletion::Deferred) {
         thread_ = std::thread([this] { run(); });
     }
@@ -138,8 +147,13 @@ UsbPort& UsbBus::attach(std::shared_ptr<usb::UsbDevice> device) {
     return port;
 }
 
-void UsbBus::detach(UsbPort& port) {
+void UsbBus::disconnect(UsbPort& port) {
     port.disconnect();
+    isochronous_.cancel(port, std::nullopt, USBD_STATUS_DEVICE_GONE);
+}
+
+void UsbBus::detach(UsbPort& port) {
+    disconnect(port);
     std::deque<Job> gone;
     {
         std::lock_guard lock(mutex_);
@@ -171,6 +185,9 @@ std::vector<UsbPort*> UsbBus::ports() {
 }
 
 NTSTATUS UsbBus::submit(UsbPort& port, IRP* irp, URB* urb) {
+    if (urb->UrbHeader.Function == URB_FUNCTION_ISOCH_TRANSFER) {
+        return isochronous_.submit(port, irp, *urb);
+    }
     const Job job{&port, irp, urb};
     // Aborting must overtake the transfers it ends, so it never waits in the queue.
     if (completion_ == BusCompletion::Immediate ||
@@ -191,12 +208,7 @@ NTSTATUS UsbBus::execute(const Job& job) {
 }
 
 NTSTATUS UsbBus::finish(const Job& job, USBD_STATUS usbStatus) {
-    const NTSTATUS status = statusForUsbd(usbStatus);
-    job.urb->UrbHeader.Status = usbStatus;
-    job.irp->IoStatus.Status = status;
-    job.irp->IoStatus.Information = 0;
-    IoCompleteRequest(job.irp, IO_NO_INCREMENT);
-    return status;
+    return completeUrb(job.irp, *job.urb, usbStatus);
 }
 
 void UsbBus::cancelPipe(UsbPort& port, USBD_PIPE_HANDLE pipe) {
@@ -217,6 +229,7 @@ void UsbBus::cancelPipe(UsbPort& port, USBD_PIPE_HANDLE pipe) {
         job.urb->UrbBulkOrInterruptTransfer.TransferBufferLength = 0;
         finish(job, USBD_STATUS_CANCELED);
     }
+    isochronous_.cancel(port, pipe, USBD_STATUS_CANCELED);
 }
 
 void UsbBus::holdCompletions(bool hold) {
@@ -244,10 +257,7 @@ PVOID UsbBus::newHandle() {
 }
 
 ULONG UsbBus::frameNumber() const {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - started_);
-    // One frame per millisecond; the count starts at 1 so that a valid frame is never 0.
-    return static_cast<ULONG>(elapsed.count() + 1);
+    return isochronous_.frameNumber();
 }
 
 void UsbBus::run() {

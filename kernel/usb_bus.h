@@ -2,6 +2,7 @@
 // The USB bus driver of the kernel stand-in: one physical device object per plugged-in device,
 // and the execution of every URB a function driver sends down, completed either at once in the
 // caller's thread or later from the bus thread (as a host controller completes transfers).
+// Isochronous URBs run on the bus's (micro)frame clock in the isochronous schedule.
 
 #include <condition_variable>
 #include <deque>
@@ -10,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "kernel/bus_clock.h"
+#include "kernel/isochronous_schedule.h"
 #include "kernel/usb_port.h"
 
 namespace zo::kernel {
@@ -18,7 +21,7 @@ enum class BusCompletion { Immediate, Deferred };
 
 class UsbBus {
   public:
-    UsbBus(BusCompletion completion, const CaptureTap& capture);
+    UsbBus(BusCompletion completion, const CaptureTap& capture, std::shared_ptr<BusClock> clock);
     UsbBus(const UsbBus&) = delete;
     UsbBus& operator=(const UsbBus&) = delete;
     ~UsbBus();
@@ -28,6 +31,9 @@ class UsbBus {
 
     // A device is plugged in: a new port and its physical device object.
     UsbPort& attach(std::shared_ptr<usb::UsbDevice> device);
+    // The device is pulled out: nothing answers on the port any more, and its isochronous
+    // transfers end at once, as a host controller ends them.
+    void disconnect(UsbPort& port);
     // The device is gone: transfers in flight end, the physical device object is deleted.
     void detach(UsbPort& port);
     UsbPort* port(int number);
@@ -35,8 +41,9 @@ class UsbBus {
 
     // Executes or queues one URB request (IOCTL_INTERNAL_USB_SUBMIT_URB) for the port.
     NTSTATUS submit(UsbPort& port, IRP* irp, URB* urb);
-    // Ends every queued transfer of the pipe with USBD_STATUS_CANCELED.
+    // Ends every queued or scheduled transfer of the pipe with USBD_STATUS_CANCELED.
     void cancelPipe(UsbPort& port, USBD_PIPE_HANDLE pipe);
+    IsochronousSchedule& isochronous() { return isochronous_; }
 
     // While held, deferred URBs wait in the queue: tests use it to keep requests in flight.
     void holdCompletions(bool hold);
@@ -65,7 +72,7 @@ class UsbBus {
     DRIVER_OBJECT* driver_ = nullptr;
     std::vector<std::unique_ptr<UsbPort>> ports_;
     std::uintptr_t nextHandle_ = 0x1000;
-    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    IsochronousSchedule isochronous_;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
@@ -78,5 +85,11 @@ class UsbBus {
 // The outcome of one URB on the port, without completing anything.
 USBD_STATUS executeUrb(UsbBus& bus, UsbPort& port, URB& urb);
 NTSTATUS statusForUsbd(USBD_STATUS status);
+// Completes the request that carries `urb` with the URB's USB status and the status it maps to,
+// which it answers: completion may free the request, so the caller must not read it back.
+NTSTATUS completeUrb(IRP* irp, URB& urb, USBD_STATUS usbStatus);
+// The transfer buffer of a URB: the virtual address when given, else the MDL's. Null with a
+// non-zero length, or an MDL shorter than the length, is refused.
+std::optional<std::span<std::uint8_t>> urbTransferBuffer(PVOID buffer, MDL* mdl, ULONG length);
 
 }  // namespace zo::kernel

@@ -75,6 +75,22 @@ usb::TransferResult UsbPort::transfer(std::uint64_t urbId, const PipeState& pipe
     return onWire(wire, data, [&] { return device_->transfer(pipe.endpoint, data); });
 }
 
+usb::TransferResult UsbPort::isochronousPacket(const PipeState& pipe, std::uint64_t frame,
+                                               std::span<std::uint8_t> data) {
+    return connected_ ? device_->isochronous(pipe.endpoint, frame, data)
+                      : usb::TransferResult{usb::TransferStatus::NotResponding, 0};
+}
+
+void UsbPort::record(UsbmonCapture* capture, UsbmonEvent event) {
+    if (capture == nullptr) {
+        return;
+    }
+    event.deviceAddress = address();
+    event.busNumber = 1;
+    event.timestamp = wallClock();
+    capture->record(event);
+}
+
 usb::TransferResult UsbPort::onWire(const WireTransfer& wire, std::span<std::uint8_t> data,
                                     const std::function<usb::TransferResult()>& move) {
     const bool in = (wire.endpoint & 0x80) != 0;

@@ -14,9 +14,10 @@
 #include <span>
 #include <vector>
 
-#include "hub/usb_device.h"
 #include "kernel/capture_tap.h"
 #include "kernel/usb.h"
+#include "kernel/usb_device.h"
+#include "kernel/usbmon_capture.h"
 
 namespace zo::kernel {
 
@@ -48,6 +49,16 @@ class UsbPort {
                                 std::span<std::uint8_t> data);
     usb::TransferResult transfer(std::uint64_t urbId, const PipeState& pipe,
                                  std::span<std::uint8_t> data);
+    // One isochronous packet in the bus's (micro)frame `frame`; the capture shows the whole
+    // transfer instead (record()).
+    usb::TransferResult isochronousPacket(const PipeState& pipe, std::uint64_t frame,
+                                          std::span<std::uint8_t> data);
+    // The capture in use now (null: none); a transfer that spans time keeps it until its
+    // completion is recorded, so that both land in the same file.
+    std::shared_ptr<UsbmonCapture> capture() const { return capture_.current(); }
+    // Writes an event of this port's device to `capture` (null: nowhere) with the device's
+    // address and the present time.
+    void record(UsbmonCapture* capture, UsbmonEvent event);
 
     // The configuration state, guarded by mutex().
     std::mutex& mutex() { return mutex_; }

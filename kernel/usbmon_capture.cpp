@@ -46,11 +46,16 @@ bool isConsistent(const UsbmonEvent& event) {
     if (event.setup.has_value() != wantsSetup) {
         return false;
     }
+    const bool isochronous = event.transferType == UsbTransferType::Isochronous;
+    if (event.isochronous.has_value() != isochronous) {
+        return false;
+    }
     // A control transfer's direction is the one its setup packet announces.
     if (wantsSetup && ((*event.setup)[0] & kEndpointIn) != (event.endpoint & kEndpointIn)) {
         return false;
     }
-    if (!event.data.empty() && (!mayCarryData(event) || event.data.size() > event.urbLength)) {
+    if (!event.data.empty() &&
+        (!mayCarryData(event) || (!isochronous && event.data.size() > event.urbLength))) {
         return false;
     }
     const auto seconds = std::chrono::floor<std::chrono::seconds>(event.timestamp).count();
@@ -67,12 +72,32 @@ std::uint8_t dataFlag(const UsbmonEvent& event) {
     return kDataPresent;
 }
 
+// The descriptors that lead an isochronous event's data, 16 bytes each as usbmon lays them out.
+std::vector<std::uint8_t> isoDescriptors(const UsbmonEvent& event) {
+    if (!event.isochronous) {
+        return {};
+    }
+    const auto packets = event.isochronous->packets.first(
+        std::min(event.isochronous->packets.size(), kMaxIsoDescriptors));
+    std::vector<std::uint8_t> bytes(packets.size() * sizeof(pcap::IsoDescriptor));
+    for (std::size_t index = 0; index < packets.size(); ++index) {
+        pcap::IsoDescriptor descriptor{};
+        descriptor.status = packets[index].status;
+        descriptor.offset = packets[index].offset;
+        descriptor.length = packets[index].length;
+        std::memcpy(bytes.data() + index * sizeof descriptor, &descriptor, sizeof descriptor);
+    }
+    return bytes;
+}
+
 // The record header, usbmon header and (possibly cut) data of one event.
 std::vector<std::uint8_t> encodePacket(const UsbmonEvent& event) {
     const auto wholeSeconds = std::chrono::floor<std::chrono::seconds>(event.timestamp);
     const auto microseconds =
         std::chrono::duration_cast<std::chrono::microseconds>(event.timestamp - wholeSeconds);
-    const auto captured = event.data.first(std::min(event.data.size(), kMaxCapturedData));
+    const std::vector<std::uint8_t> descriptors = isoDescriptors(event);
+    const auto captured =
+        event.data.first(std::min(event.data.size(), kMaxCapturedData - descriptors.size()));
 
     pcap::UsbmonHeader usb{};
     usb.urbId = event.urbId;
@@ -86,21 +111,34 @@ std::vector<std::uint8_t> encodePacket(const UsbmonEvent& event) {
     usb.seconds = wholeSeconds.count();
     usb.microseconds = static_cast<std::int32_t>(microseconds.count());
     usb.status = event.status;
+    const auto capturedLength = static_cast<std::uint32_t>(descriptors.size() + captured.size());
     usb.urbLength = event.urbLength;
-    usb.capturedLength = static_cast<std::uint32_t>(captured.size());
+    usb.capturedLength = capturedLength;
     usb.setup = event.setup.value_or(std::array<std::uint8_t, 8>{});
     usb.transferFlags = event.transferFlags;
+    if (event.isochronous) {
+        pcap::IsoCounts counts{};
+        counts.errorCount = event.isochronous->errorCount;
+        counts.numberOfPackets = static_cast<std::int32_t>(event.isochronous->packets.size());
+        std::memcpy(usb.setup.data(), &counts, sizeof counts);
+        usb.interval = event.isochronous->interval;
+        usb.startFrame = event.isochronous->startFrame;
+        usb.isoDescriptorCount =
+            static_cast<std::uint32_t>(descriptors.size() / sizeof(pcap::IsoDescriptor));
+    }
 
     pcap::RecordHeader record{};
     record.seconds = static_cast<std::uint32_t>(wholeSeconds.count());
     record.microseconds = static_cast<std::uint32_t>(microseconds.count());
-    record.capturedLength = static_cast<std::uint32_t>(sizeof(usb) + captured.size());
-    record.originalLength = static_cast<std::uint32_t>(sizeof(usb) + event.data.size());
+    record.capturedLength = static_cast<std::uint32_t>(sizeof(usb) + capturedLength);
+    record.originalLength =
+        static_cast<std::uint32_t>(sizeof(usb) + descriptors.size() + event.data.size());
 
-    std::vector<std::uint8_t> packet(sizeof(record) + sizeof(usb) + captured.size());
+    std::vector<std::uint8_t> packet(sizeof(record) + sizeof(usb) + capturedLength);
     std::memcpy(packet.data(), &record, sizeof(record));
     std::memcpy(packet.data() + sizeof(record), &usb, sizeof(usb));
-    std::ranges::copy(captured, packet.begin() + sizeof(record) + sizeof(usb));
+    std::ranges::copy(descriptors, packet.begin() + sizeof(record) + sizeof(usb));
+    std::ranges::copy(captured, packet.begin() + sizeof(record) + sizeof(usb) + descriptors.size());
     return packet;
 }
 

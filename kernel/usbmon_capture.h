@@ -16,6 +16,23 @@ namespace zo::kernel {
 
 enum class UsbTransferType : std::uint8_t { Isochronous = 0, Interrupt = 1, Control = 2, Bulk = 3 };
 
+// One packet of an isochronous transfer as usbmon shows it.
+struct UsbmonIsoPacket {
+    std::int32_t status = 0;   // Linux convention, as the event's status
+    std::uint32_t offset = 0;  // of the packet's data in the transfer buffer
+    std::uint32_t length = 0;  // submission: the room; completion: the bytes it carried
+};
+
+// What an isochronous event carries besides the common fields.
+struct UsbmonIsochronous {
+    std::int32_t errorCount = 0;  // packets that failed (completion)
+    std::int32_t startFrame = 0;
+    std::int32_t interval = 1;
+    // Every packet of the transfer; usbmon writes the first kMaxIsoDescriptors of them.
+    std::span<const UsbmonIsoPacket> packets;
+};
+inline constexpr std::size_t kMaxIsoDescriptors = 128;
+
 struct UsbmonEvent {
     std::uint64_t urbId = 0;  // same value for a URB's submission and completion
     char kind = 'S';          // 'S' submission, 'C' completion, 'E' error at submission
@@ -26,11 +43,13 @@ struct UsbmonEvent {
     std::uint8_t deviceAddress = 0;
     std::uint16_t busNumber = 0;
     std::optional<std::array<std::uint8_t, 8>> setup;  // control submissions only, and always there
+    std::optional<UsbmonIsochronous> isochronous;      // isochronous events only, and always there
     // Linux convention: kLinuxUrbInProgress on submission, else linuxUrbStatus() of the outcome.
     std::int32_t status = 0;
     std::uint32_t urbLength = 0;  // requested length on submission, actual length on completion
     // The bytes that travel with this event: OUT data at submission, IN data at completion;
-    // none otherwise. At most urbLength bytes.
+    // none otherwise. At most urbLength bytes, except for an isochronous completion, whose data
+    // runs to the end of its last packet while urbLength counts only the bytes the packets carried.
     std::span<const std::uint8_t> data;
     std::uint32_t transferFlags = 0;
     std::chrono::nanoseconds timestamp{0};  // wall-clock time since the Unix epoch

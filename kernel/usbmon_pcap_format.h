@@ -67,4 +67,20 @@ static_assert(offsetof(UsbmonHeader, urbLength) == 32);
 static_assert(offsetof(UsbmonHeader, setup) == 40);
 static_assert(offsetof(UsbmonHeader, isoDescriptorCount) == 60);
 
+// What an isochronous event holds where other events have the setup packet.
+struct IsoCounts {
+    LittleEndian<std::int32_t> errorCount;
+    LittleEndian<std::int32_t> numberOfPackets;  // all packets, written or not
+};
+static_assert(sizeof(IsoCounts) == 8);
+
+// One isochronous packet descriptor; isoDescriptorCount of them lead the event's data.
+struct IsoDescriptor {
+    LittleEndian<std::int32_t> status;
+    LittleEndian<std::uint32_t> offset;
+    LittleEndian<std::uint32_t> length;
+    LittleEndian<std::uint32_t> padding;
+};
+static_assert(sizeof(IsoDescriptor) == 16);
+
 }  // namespace zo::kernel::pcap

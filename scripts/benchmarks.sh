@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/bootstrap.sh --tests
 cmake --preset release >/dev/null
-programs=(hub_benchmarks quinteldrv_benchmarks zousbsim_benchmarks)
+programs=(hub_benchmarks quinteldrv_benchmarks zousbdrv_benchmarks zousbsim_benchmarks)
 cmake --build --preset release --target "${programs[@]}"
 for program in "${programs[@]}"; do
     echo "== $program"

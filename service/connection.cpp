@@ -3,7 +3,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
+#include "driver/zousb_ioctl.h"
 #include "service/service.h"
 
 namespace zo::zousbsim {
@@ -77,6 +80,12 @@ void Connection::closeHandle() {
         file = std::move(file_);
     }
     if (file) {
+        // The stream belongs to the hub and outlives the handle; nobody could stop it once the
+        // program that started it is gone, and every later start would be refused as busy.
+        if (std::exchange(streaming_, false)) {
+            std::vector<std::uint8_t> none;
+            host_.machine().io().deviceControl(*file, IOCTL_ZOUSB_STOP_STREAM, {}, none);
+        }
         host_.machine().io().close(*file);
         service_.changed();
     }
@@ -112,6 +121,10 @@ bool Connection::handle(const protocol::IoControlRequest& request) {
             host_.machine().io().deviceControl(*file_, request.code, request.input, output);
         reply.status = result.status;
         reply.information = static_cast<std::uint32_t>(result.information);
+        if (NT_SUCCESS(result.status) &&
+            (request.code == IOCTL_ZOUSB_START_STREAM || request.code == IOCTL_ZOUSB_STOP_STREAM)) {
+            streaming_ = request.code == IOCTL_ZOUSB_START_STREAM;
+        }
         if (!whole) {
             // The I/O manager copied the bytes returned (never more than the buffer) on success.
             output.resize(NT_SUCCESS(result.status)

@@ -3,7 +3,8 @@
 // requests answered in order. A connection may open one handle on a device; I/O control on it
 // runs in the kernel stand-in as the client's own request would, with the transfer method's
 // buffer semantics kept. A message that does not fit the protocol ends this connection only.
-// However the connection ends, its handle is closed in the driver and its recording discarded.
+// However the connection ends, its handle is closed in the driver and its recording discarded;
+// a stream of isochronous packets the handle started and did not stop is stopped first.
 
 #include <sys/types.h>
 
@@ -65,6 +66,7 @@ class Connection {
     mutable std::mutex handleMutex_;  // the handle's description, read by status requests
     std::shared_ptr<kernel::OpenFile> file_;
     protocol::HandleEntry description_;
+    bool streaming_ = false;  // the handle started a stream and has not stopped it
 
     std::atomic<bool> finished_ = false;
     std::thread thread_;

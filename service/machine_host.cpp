@@ -4,6 +4,7 @@
 
 #include "hub/device_list.h"
 #include "kernel/port_lookup.h"
+#include "simulation/simulated_hubs.h"
 
 namespace zo::zousbsim {
 
@@ -73,8 +74,7 @@ protocol::PlugReply MachineHost::plug(const std::string& entry) {
         reply.error = "the machine has " + std::to_string(protocol::kMaxHubs) + " hubs already";
         return reply;
     }
-    const auto plugged =
-        machine_.pnp().plugIn(std::make_shared<hub::SimulatedHub>(list.hubs.front()));
+    const auto plugged = simulation::plugSimulatedHub(machine_, list.hubs.front());
     return {plugged.added, plugged.started, static_cast<std::uint32_t>(plugged.port), {}};
 }
 

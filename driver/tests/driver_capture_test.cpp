@@ -8,33 +8,20 @@
 #include <sstream>
 
 #include "driver/tests/driver_test_support.h"
+#include "kernel/tests/shell_output.h"
 
 namespace zo::test {
 namespace {
 
-std::string run(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr) {
-        return output;
-    }
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    ::pclose(pipe);
-    return output;
-}
-
 TEST(DriverCapture, TsharkShowsTheRegisterWriteAsSent) {
-    if (run("command -v tshark").empty()) {
+    if (shellOutput("command -v tshark").empty()) {
         GTEST_SKIP() << "tshark is not installed";
     }
     const auto path = std::filesystem::temp_directory_path() /
                       ("zousb-capture-" + std::to_string(::getpid()) + ".pcap");
     {
-        kernel::Machine machine(kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Deferred,
-                                                       0x600, path.string()});
+        kernel::Machine machine(kernel::MachineOptions{
+            DriverEntry, kernel::BusCompletion::Deferred, 0x600, path.string(), {}});
         const auto plugged = machine.pnp().plugIn(std::make_shared<hub::SimulatedHub>());
         ASSERT_EQ(plugged.started, STATUS_SUCCESS);
         std::shared_ptr<kernel::OpenFile> file;
@@ -48,16 +35,16 @@ TEST(DriverCapture, TsharkShowsTheRegisterWriteAsSent) {
     }
     const std::string tshark = "tshark -r '" + path.string() + "' ";
     // tshark prints some fields in hexadecimal and some in decimal.
-    std::istringstream fields(run(tshark +
-                                  "-Y 'usb.setup.bRequest == 0xfb' -T fields -E separator=' ' "
-                                  "-e usb.bmRequestType -e usb.setup.wValue "
-                                  "-e usb.setup.wIndex -e usb.setup.wLength"));
+    std::istringstream fields(
+        shellOutput(tshark + "-Y 'usb.setup.bRequest == 0xfb' -T fields -E separator=' ' "
+                             "-e usb.bmRequestType -e usb.setup.wValue "
+                             "-e usb.setup.wIndex -e usb.setup.wLength"));
     std::vector<unsigned long> values;
     for (std::string field; fields >> field;) {
         values.push_back(std::stoul(field, nullptr, 0));
     }
     EXPECT_EQ(values, (std::vector<unsigned long>{0xC0, 0xC0FF, 0xAB00, 1}));
-    EXPECT_EQ(run(tshark + "-Y '_ws.malformed || _ws.expert.severity >= error'"), "");
+    EXPECT_EQ(shellOutput(tshark + "-Y '_ws.malformed || _ws.expert.severity >= error'"), "");
     std::filesystem::remove(path);
 }
 

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <future>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <vector>
 
 #include "driver/zousb_ioctl.h"
@@ -21,6 +24,9 @@ struct SeenControl {
     std::vector<std::uint8_t> outData;  // what the host sent in an OUT data stage
 };
 
+// The simulated hub, with two changes for the driver's tests: isochronous IN packets carry the
+// number of their (micro)frame in their first four bytes and the byte index in the rest, so a test
+// sees where each packet landed, and frames can be silenced.
 class RecordingDevice : public usb::UsbDevice {
   public:
     // The hub's time follows `clock`, or the wall clock when none is given.
@@ -58,12 +64,31 @@ class RecordingDevice : public usb::UsbDevice {
     usb::TransferResult transfer(std::uint8_t endpoint, std::span<std::uint8_t> data) override {
         return hub_->transfer(endpoint, data);
     }
+    usb::TransferResult isochronous(std::uint8_t, std::uint64_t frame,
+                                    std::span<std::uint8_t> data) override {
+        std::lock_guard lock(mutex_);
+        if (silentFrames_.count(frame) != 0) {
+            return {usb::TransferStatus::NotResponding, 0};
+        }
+        for (std::size_t index = 0; index < data.size(); ++index) {
+            data[index] = static_cast<std::uint8_t>(index);
+        }
+        const auto stamp = static_cast<std::uint32_t>(frame);
+        std::memcpy(data.data(), &stamp, std::min(data.size(), sizeof stamp));
+        return {usb::TransferStatus::Ok, static_cast<std::uint32_t>(data.size())};
+    }
     void portReset() override { hub_->portReset(); }
+
+    void silenceFrames(std::set<std::uint64_t> frames) {
+        std::lock_guard lock(mutex_);
+        silentFrames_ = std::move(frames);
+    }
 
   private:
     std::shared_ptr<hub::SimulatedHub> hub_;
     mutable std::mutex mutex_;
     std::vector<SeenControl> seen_;
+    std::set<std::uint64_t> silentFrames_;
 };
 
 struct Reply {
@@ -75,9 +100,10 @@ struct Reply {
 class DriverTest : public ::testing::Test {
   protected:
     explicit DriverTest(kernel::BusCompletion completion = kernel::BusCompletion::Immediate,
-                        ULONG usbdiVersion = 0x600)
-        : machine_(std::make_unique<kernel::Machine>(
-              kernel::MachineOptions{DriverEntry, completion, usbdiVersion, {}})) {}
+                        ULONG usbdiVersion = 0x600,
+                        std::shared_ptr<kernel::BusClock> busClock = nullptr)
+        : machine_(std::make_unique<kernel::Machine>(kernel::MachineOptions{
+              DriverEntry, completion, usbdiVersion, {}, std::move(busClock)})) {}
 
     void TearDown() override {
         for (kernel::UsbPort* port : machine_->bus().ports()) {
@@ -150,6 +176,11 @@ class DriverTest : public ::testing::Test {
     static std::vector<std::uint8_t> word32(std::uint32_t value) {
         return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
                 static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    }
+    static std::uint32_t read32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, bytes.data() + offset, sizeof value);
+        return value;
     }
 
   private:

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "hub/simulated_hub.h"
-#include "hub/usb_device.h"
+#include "kernel/usb_device.h"
 
 namespace zo::hub {
 

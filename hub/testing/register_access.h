@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "hub/register_map.h"
-#include "hub/usb_device.h"
+#include "kernel/usb_device.h"
 
 namespace zo::hub {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "hub/testing/register_access.h"
-#include "hub/usb_device.h"
+#include "kernel/usb_device.h"
 
 namespace zo::hub::test {
 

@@ -220,6 +220,12 @@ TEST_F(UsbmonCaptureTest, SelfContradictoryEventsAreRefusedAndLeaveTheFileAlone)
     e = bulkOutSubmission(two);
     e.timestamp = nanoseconds(-1);
     add("time before the epoch", e);
+    e = bulkOutSubmission(two);
+    e.isochronous = UsbmonIsochronous{};
+    add("isochronous fields on bulk", e);
+    e = bulkOutSubmission(two);
+    e.transferType = UsbTransferType::Isochronous;
+    add("isochronous without its fields", e);
 
     auto capture = create();
     for (const auto& [what, event] : cases) {

@@ -52,7 +52,7 @@ class SimulatedHubsTest : public ::testing::Test {
 
   private:
     kernel::Machine machine_{
-        kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}}};
+        kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}, {}}};
     std::vector<std::shared_ptr<RecordingDevice>> hubs_;
 };
 

@@ -67,7 +67,7 @@ class LoggingHub : public usb::UsbDevice {
 // sequence of ten register writes from "all off" (0x40 <- 0) to "all on" (0x40 <- 0xFF).
 bool restartOutputsManyTimes(SharedLog& log, std::uint8_t process) {
     kernel::Machine machine(
-        kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}});
+        kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}, {}});
     auto hub = std::make_shared<LoggingHub>(log, process);
     const int port = machine.pnp().plugIn(hub).port;
     QnHandle handle = nullptr;

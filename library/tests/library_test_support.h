@@ -52,7 +52,7 @@ class LibraryTest : public ::testing::Test {
   protected:
     explicit LibraryTest(std::string capturePath = {})
         : machine_(std::make_unique<kernel::Machine>(kernel::MachineOptions{
-              DriverEntry, kernel::BusCompletion::Immediate, 0x600, std::move(capturePath)})) {}
+              DriverEntry, kernel::BusCompletion::Immediate, 0x600, std::move(capturePath), {}})) {}
 
     // Leaves no device open for the next test, and no hub on the machine.
     ~LibraryTest() override {

@@ -58,7 +58,7 @@ class RunningService {
   private:
     platform::testing::TemporaryFolder folder_;
     kernel::Machine machine_{
-        kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Deferred, 0x600, {}}};
+        kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Deferred, 0x600, {}, {}}};
     MachineHost host_{machine_};
     std::unique_ptr<Service> service_;
     std::string error_;

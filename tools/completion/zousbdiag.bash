@@ -4,9 +4,9 @@
 # The parameter names come from the tool itself (zousbdiag help parameters), so they never
 # drift from what it accepts.
 
-_zousbdiag_commands="list descriptors ioctl version last-status record enumerate device-info
-    hardware-error read-register write-register settings set outputs measure capture disassemble
-    help --help -h --version"
+_zousbdiag_commands="list descriptors ioctl version last-status record iso-read stream enumerate
+    device-info hardware-error read-register write-register settings set outputs measure capture
+    disassemble help --help -h --version"
 _zousbdiag_sources="none A B out0 out1 out2 out3 out4 out5 out6 out7"
 _zousbdiag_modes="internal external start-stop rate-switch burst"
 
@@ -70,19 +70,27 @@ _zousbdiag() {
             ;;
         --outputs) COMPREPLY=($(compgen -W "0x1 0x3 0xF 0xFF" -- "$cur")); return ;;
         --mode | --edge) COMPREPLY=($(compgen -W "0 1" -- "$cur")); return ;;
-        --timeout) COMPREPLY=($(compgen -W "1000 2s 10s" -- "$cur")); return ;;
-        --in | --out) return ;;
+        --timeout | --duration) COMPREPLY=($(compgen -W "1000 2s 10s" -- "$cur")); return ;;
+        --in | --out | --packets | --ring | --per-transfer | --transfers | --pipe | --packet-size)
+            return ;;
     esac
     local position=$((COMP_CWORD - 1))
     case "$command" in
         help) ((position == 1)) && COMPREPLY=($(compgen -W "parameters modes" -- "$cur")) ;;
-        descriptors | ioctl | version | last-status | record)
+        descriptors | ioctl | version | last-status | record | iso-read | stream)
             if ((position == 1)); then
                 COMPREPLY=($(compgen -W "0 1 2 3 4 5 6 7" -- "$cur"))
-            elif [[ "$command" == record ]] && ((position == 3)); then
+            elif [[ ("$command" == record && $position -eq 3) ||
+                ("$command" == stream && $position -eq 2) ]]; then
                 COMPREPLY=($(compgen -f -X '!*.vcd' -- "$cur") $(compgen -d -- "$cur"))
-            elif [[ "$command" == ioctl && "$cur" == -* ]]; then
-                COMPREPLY=($(compgen -W "--in --out --32bit" -- "$cur"))
+            elif [[ "$cur" == -* ]]; then
+                local transfer="--per-transfer --transfers --pipe --packet-size"
+                case "$command" in
+                    ioctl) COMPREPLY=($(compgen -W "--in --out --32bit" -- "$cur")) ;;
+                    iso-read) COMPREPLY=($(compgen -W "--packets $transfer --samples" -- "$cur")) ;;
+                    stream) COMPREPLY=($(compgen -W "--duration --ring $transfer --set --outputs" \
+                        -- "$cur")) ;;
+                esac
             fi
             ;;
         device-info | hardware-error | read-register | write-register | settings | set | outputs | \

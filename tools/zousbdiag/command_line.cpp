@@ -42,6 +42,8 @@ constexpr CommandName kCommands[] = {
     {"measure", CommandKind::Measure, Operands::DeviceId},
     {"capture", CommandKind::Capture, Operands::DeviceId},
     {"disassemble", CommandKind::Disassemble, Operands::DeviceId},
+    {"iso-read", CommandKind::IsoRead, Operands::Instance},
+    {"stream", CommandKind::Stream, Operands::Instance},
 };
 
 bool operatesDevice(CommandKind kind) {
@@ -189,7 +191,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
         command.instance = static_cast<unsigned>(*instance);
         rest = rest.subspan(1);
     }
-    if (command.kind == CommandKind::Record) {
+    if (command.kind == CommandKind::Record || command.kind == CommandKind::IsoRead ||
+        command.kind == CommandKind::Stream) {
         std::string error = parseOperationArguments(name, rest, command);
         return {error.empty() ? command : Command{}, std::move(error)};
     }

@@ -43,6 +43,9 @@ enum class CommandKind {
     Measure,
     Capture,
     Disassemble,
+    // Isochronous reads through the driver:
+    IsoRead,
+    Stream,
 };
 
 // The longest capture the tool records: the hub's clock runs with the wall clock, so the tool
@@ -50,6 +53,24 @@ enum class CommandKind {
 inline constexpr std::uint32_t kMaxCaptureMilliseconds = 10000;
 inline constexpr std::uint32_t kMaxMeasureTimeout = 60000;
 inline constexpr std::uint32_t kDefaultMeasureTimeout = 1000;
+
+// What iso-read and stream ask of the driver (see ZOUSB_ISO_TRANSFER).
+struct IsochronousOptions {
+    std::optional<std::uint32_t> pipe;        // default: the interface's first isochronous pipe
+    std::optional<std::uint32_t> packetSize;  // default: that pipe's maximum packet size
+    std::uint32_t packets = 0;  // iso-read: packets read; stream: capacity of the rings
+    std::uint32_t packetsPerTransfer = 8;
+    std::uint32_t transfers = 4;
+    bool samples = false;                     // iso-read: decode the hub's signal packets
+    std::optional<std::uint32_t> durationMs;  // stream: how long; default until Ctrl-C
+};
+inline constexpr std::uint32_t kDefaultIsoReadPackets = 64;
+inline constexpr std::uint32_t kDefaultStreamRingPackets = 1024;
+inline constexpr std::uint32_t kMaxIsoPackets = 65536;
+inline constexpr std::uint32_t kMaxPacketsPerTransfer = 1024;
+inline constexpr std::uint32_t kMaxTransfersInFlight = 64;
+inline constexpr std::uint32_t kMaxIsoPacketSize = 3072;
+inline constexpr std::uint32_t kMaxStreamMilliseconds = 86'400'000;
 
 // What help shows: the usage, or the reference of the parameters or of the modes.
 enum class HelpTopic { Usage, Parameters, Modes };
@@ -78,7 +99,8 @@ struct Command {
     std::uint32_t timeoutMilliseconds = kDefaultMeasureTimeout;
     bool background = false;         // measure with QnStartMeasure
     std::uint32_t milliseconds = 0;  // capture, record
-    std::filesystem::path vcdPath;   // capture, record
+    std::filesystem::path vcdPath;   // capture, record, stream ("-": standard output)
+    IsochronousOptions iso;          // iso-read, stream
 };
 
 struct ParsedCommandLine {

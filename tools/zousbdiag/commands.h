@@ -38,6 +38,8 @@ int runMeasure(const Command& command, std::ostream& out, std::ostream& err);
 int runCapture(const Command& command, std::ostream& out, std::ostream& err);
 int runRecord(const Command& command, std::ostream& out, std::ostream& err);
 int runDisassemble(const Command& command, std::ostream& out, std::ostream& err);
+int runIsoRead(const Command& command, std::ostream& out, std::ostream& err);
+int runStream(const Command& command, std::ostream& out, std::ostream& err);
 
 // "STATUS_INVALID_PARAMETER (0xC000000D)"
 std::string describeStatus(zo::platform::KernelStatus status);

@@ -11,10 +11,14 @@ namespace {
 
 // Which options a command accepts.
 struct OptionSet {
-    bool settings = false;     // --set
-    bool outputs = false;      // --outputs
-    bool measurement = false;  // --mode, --edge, --timeout, --background
-    bool leaveOpen = false;    // --leave-open
+    bool settings = false;          // --set
+    bool outputs = false;           // --outputs
+    bool measurement = false;       // --mode, --edge, --timeout, --background
+    bool leaveOpen = false;         // --leave-open
+    bool transfers = false;         // --pipe, --packet-size, --per-transfer, --transfers
+    const char* packets = nullptr;  // the option that sets IsochronousOptions::packets
+    bool samples = false;           // --samples
+    bool duration = false;          // --duration
 };
 
 std::string quoted(std::string_view text) {
@@ -47,23 +51,64 @@ std::string readDuration(std::string_view text, std::uint32_t max, std::uint32_t
     return error;
 }
 
+// The switch an option without a value turns on; null when the option is no allowed switch.
+bool* flagOf(OptionSet allowed, std::string_view option, Command& command) {
+    if (allowed.measurement && option == "--background") {
+        return &command.background;
+    }
+    if (allowed.samples && option == "--samples") {
+        return &command.iso.samples;
+    }
+    if (allowed.leaveOpen && option == "--leave-open") {
+        return &command.leaveOpen;
+    }
+    return nullptr;
+}
+
+bool takesValue(OptionSet allowed, std::string_view option) {
+    return (allowed.settings && option == "--set") || (allowed.outputs && option == "--outputs") ||
+           (allowed.measurement &&
+            (option == "--mode" || option == "--edge" || option == "--timeout")) ||
+           (allowed.transfers && (option == "--pipe" || option == "--packet-size" ||
+                                  option == "--per-transfer" || option == "--transfers")) ||
+           (allowed.packets != nullptr && option == allowed.packets) ||
+           (allowed.duration && option == "--duration");
+}
+
+// Reads the value of an option of an isochronous read into `command`.
+std::string readTransferOption(std::string_view option, std::string_view value, Command& command) {
+    IsochronousOptions& iso = command.iso;
+    std::uint32_t number = 0;
+    std::string error;
+    if (option == "--pipe") {
+        error = readNumber("a pipe index", value, 0, 31, number);
+        iso.pipe = number;
+    } else if (option == "--packet-size") {
+        error = readNumber("a packet size in bytes", value, 1, kMaxIsoPacketSize, number);
+        iso.packetSize = number;
+    } else if (option == "--per-transfer") {
+        error = readNumber("a number of packets per transfer", value, 1, kMaxPacketsPerTransfer,
+                           iso.packetsPerTransfer);
+    } else if (option == "--transfers") {
+        error = readNumber("a number of transfers", value, 1, kMaxTransfersInFlight, iso.transfers);
+    } else if (option == "--duration") {
+        error = readDuration(value, kMaxStreamMilliseconds, number);
+        iso.durationMs = number;
+    } else {
+        error = readNumber("a number of packets", value, 1, kMaxIsoPackets, iso.packets);
+    }
+    return error;
+}
+
 std::string parseOptions(OptionSet allowed, std::span<const std::string_view> options,
                          Command& command) {
     for (std::size_t i = 0; i < options.size(); ++i) {
         const std::string_view option = options[i];
-        if (allowed.measurement && option == "--background") {
-            command.background = true;
+        if (bool* flag = flagOf(allowed, option, command)) {
+            *flag = true;
             continue;
         }
-        if (allowed.leaveOpen && option == "--leave-open") {
-            command.leaveOpen = true;
-            continue;
-        }
-        const bool known = (allowed.settings && option == "--set") ||
-                           (allowed.outputs && option == "--outputs") ||
-                           (allowed.measurement &&
-                            (option == "--mode" || option == "--edge" || option == "--timeout"));
-        if (!known) {
+        if (!takesValue(allowed, option)) {
             return option.starts_with("-") ? "unknown option " + quoted(option)
                                            : "unexpected argument " + quoted(option);
         }
@@ -84,8 +129,10 @@ std::string parseOptions(OptionSet allowed, std::span<const std::string_view> op
             error = readNumber("a measurement mode", value, 0, 1, command.measureMode);
         } else if (option == "--edge") {
             error = readNumber("an edge", value, 0, 1, command.measureEdge);
-        } else {
+        } else if (option == "--timeout") {
             error = readDuration(value, kMaxMeasureTimeout, command.timeoutMilliseconds);
+        } else {
+            error = readTransferOption(option, value, command);
         }
         if (!error.empty()) {
             return std::string(option) + ": " + error;
@@ -162,6 +209,34 @@ std::string parseDisassembleOperands(std::span<const std::string_view> rest, Com
     return parseOptions({.settings = true}, rest.subspan(1), command);
 }
 
+std::string parseIsoReadOperands(std::span<const std::string_view> rest, Command& command) {
+    command.iso.packets = kDefaultIsoReadPackets;
+    std::string error =
+        parseOptions({.transfers = true, .packets = "--packets", .samples = true}, rest, command);
+    const std::uint64_t chunk =
+        static_cast<std::uint64_t>(command.iso.packetsPerTransfer) * command.iso.transfers;
+    if (error.empty() && command.iso.packets % chunk != 0) {
+        error = "the packets (" + std::to_string(command.iso.packets) +
+                ") must be a multiple of the packets per transfer times the transfers (" +
+                std::to_string(chunk) + ")";
+    }
+    return error;
+}
+
+std::string parseStreamOperands(std::span<const std::string_view> rest, Command& command) {
+    if (rest.empty() || rest[0].starts_with("--")) {
+        return "the VCD file ('-': standard output) is missing";
+    }
+    command.vcdPath = std::filesystem::path(rest[0]);
+    command.iso.packets = kDefaultStreamRingPackets;
+    return parseOptions({.settings = true,
+                         .outputs = true,
+                         .transfers = true,
+                         .packets = "--ring",
+                         .duration = true},
+                        rest.subspan(1), command);
+}
+
 }  // namespace
 
 std::string parseOperationArguments(std::string_view name, std::span<const std::string_view> rest,
@@ -185,6 +260,12 @@ std::string parseOperationArguments(std::string_view name, std::span<const std::
             break;
         case CommandKind::Disassemble:
             error = parseDisassembleOperands(rest, command);
+            break;
+        case CommandKind::IsoRead:
+            error = parseIsoReadOperands(rest, command);
+            break;
+        case CommandKind::Stream:
+            error = parseStreamOperands(rest, command);
             break;
         default:
             break;

@@ -1,6 +1,7 @@
 #pragma once
 // The operands and options of the commands that operate a device through the library (set,
-// outputs, measure, capture and disassemble) and of record, which watches a hub.
+// outputs, measure, capture and disassemble), of record, which watches a hub, and of the driver's
+// isochronous reads iso-read and stream.
 
 #include <span>
 #include <string>
@@ -10,7 +11,8 @@
 
 namespace zousbdiag {
 
-// Reads what follows the device identifier into `command`; answers the complaint, or empty.
+// Reads what follows the device identifier (the hub instance for iso-read and stream) into
+// `command`; answers the complaint, or empty.
 std::string parseOperationArguments(std::string_view name, std::span<const std::string_view> rest,
                                     Command& command);
 

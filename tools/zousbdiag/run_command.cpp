@@ -83,6 +83,10 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
             return runCapture(command, out, err);
         case CommandKind::Disassemble:
             return runDisassemble(command, out, err);
+        case CommandKind::IsoRead:
+            return runIsoRead(command, out, err);
+        case CommandKind::Stream:
+            return runStream(command, out, err);
         case CommandKind::Help:
         case CommandKind::ProgramVersion:
             break;

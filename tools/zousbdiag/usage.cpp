@@ -29,6 +29,19 @@ Commands with a hub instance N:
                            records hub N's outputs and inputs A and B as they run, for
                            MILLISECONDS (1 to 10000), into a VCD file; opens nothing, so nothing
                            is reset (useful with the shared machine of zousbsim)
+  iso-read N [--packets P] [--per-transfer K] [--transfers T] [--pipe I] [--packet-size S]
+          [--samples]
+                           one isochronous read of P packets (default 64; a multiple of K x T)
+                           from hub N's isochronous pipe, K packets a USB transfer (default 8),
+                           T transfers in flight (default 4): each packet's status and bytes, or
+                           with --samples the hub's sampled signals
+  stream N FILE.vcd [--duration TIME] [--ring P] [--per-transfer K] [--transfers T] [--pipe I]
+          [--packet-size S] [--set S]... [--outputs MASK]
+                           streams hub N's outputs and inputs A and B into a VCD file ('-':
+                           standard output) for TIME (milliseconds, or with a unit: 2s) or
+                           until Ctrl-C; rings of P packets (default 1024); counts packets
+                           received, lost to full rings and failed; --set and --outputs first
+                           program device N + 1 through the library
 
 Commands with a device identifier ID, through the device-access library QuintelDrv (each
 probes, opens the device, which resets the hub, and closes it again):
@@ -80,6 +93,8 @@ Examples:
   zousbdiag capture 1 5 out.vcd --set 0:HIGH_TIME=600ns --set 0:PERIOD=1MHz
   zousbdiag measure 1 out0 --outputs 0x1 --set 0:HIGH_TIME=250us --set 0:PERIOD=1kHz
   zousbdiag measure 1 A
+  zousbdiag iso-read 0 --samples
+  zousbdiag stream 0 live.vcd --duration 2s --set 0:HIGH_TIME=20us --set 0:LOW_TIME=30us
 
 The simulated hubs come from ZOUSB_DEVICES (for example "sim;sim:speed=full"); ZOUSB_CAPTURE=FILE
 records the USB traffic as a usbmon pcap capture. While zousbsim runs, the tool uses its shared

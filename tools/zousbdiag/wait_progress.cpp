@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "tools/zousbdiag/progress_line.h"
+
 namespace zousbdiag {
 
 namespace {
@@ -22,9 +24,13 @@ std::string seconds(std::chrono::milliseconds time) {
 
 }  // namespace
 
+std::string progressText(std::string_view what, std::chrono::milliseconds elapsed) {
+    return std::string(what) + ": " + seconds(elapsed);
+}
+
 std::string progressText(std::string_view what, std::chrono::milliseconds elapsed,
                          std::chrono::milliseconds total) {
-    return std::string(what) + ": " + seconds(std::min(elapsed, total)) + " of " + seconds(total);
+    return progressText(what, std::min(elapsed, total)) + " of " + seconds(total);
 }
 
 bool errorsGoToTerminal() {
@@ -48,7 +54,7 @@ WaitProgress::~WaitProgress() {
 
 void WaitProgress::run(std::stop_token stop) {
     const auto start = std::chrono::steady_clock::now();
-    std::size_t width = 0;
+    ProgressLine line(err_);
     std::unique_lock lock(mutex_);
     for (;;) {
         // Waits the interval, or less when the wait ends: the predicate is the stop request.
@@ -58,13 +64,9 @@ void WaitProgress::run(std::stop_token stop) {
         }
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - start);
-        const std::string line = progressText(what_, elapsed, total_);
-        width = std::max(width, line.size());
-        err_ << '\r' << line << std::flush;
+        line.show(progressText(what_, elapsed, total_));
     }
-    if (width > 0) {
-        err_ << '\r' << std::string(width, ' ') << '\r' << std::flush;
-    }
+    line.clear();
 }
 
 }  // namespace zousbdiag

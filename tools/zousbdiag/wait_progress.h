@@ -13,6 +13,8 @@
 
 namespace zousbdiag {
 
+// "stream: 1.2 s"
+std::string progressText(std::string_view what, std::chrono::milliseconds elapsed);
 // "capture: 1.2 s of 5 s"
 std::string progressText(std::string_view what, std::chrono::milliseconds elapsed,
                          std::chrono::milliseconds total);

@@ -55,8 +55,8 @@ std::uint64_t firstRise(const hub::Waveform& waveform, std::uint8_t wire) {
 class HubDeviceTest : public ::testing::Test {
   protected:
     HubDeviceTest()
-        : machine_(std::make_unique<kernel::Machine>(
-              kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}})) {}
+        : machine_(std::make_unique<kernel::Machine>(kernel::MachineOptions{
+              DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}, {}})) {}
 
     ~HubDeviceTest() override {
         device_.Close();

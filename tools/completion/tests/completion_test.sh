@@ -57,6 +57,10 @@ expect "zousbdiag capture 1 5 out.vcd --set 0:EXT_SOURCE=" _zousbdiag \
 expect "zousbdiag measure 1 out" _zousbdiag "out0 out1 out2 out3 out4 out5 out6 out7"
 expect "zousbdiag measure 1 A --b" _zousbdiag "--background"
 expect "zousbdiag outputs 1 " _zousbdiag "open close"
+expect "zousbdiag iso-read 0 --s" _zousbdiag "--samples"
+expect "zousbdiag stream 0 live.vcd --d" _zousbdiag "--duration"
+expect "zousbdiag stream 0 live.vcd --duration " _zousbdiag "1000 2s 10s"
+expect "zousbdiag stream 0 live.vcd --set 0:LOW" _zousbdiag "LOW_TIME= LOW_TIME2="
 
 reg add 'HKCU\Software\Valdra\Kestrava Quintel' >/dev/null
 reg add 'HKCU\Software\Vendor' >/dev/null

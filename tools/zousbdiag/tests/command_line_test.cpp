@@ -258,3 +258,73 @@ TEST(CommandLine, ExplainsEveryMistake) {
 
 }  // namespace
 }  // namespace zousbdiag
+
+namespace zousbdiag {
+namespace {
+
+TEST(CommandLine, ReadsTheIsochronousCommandsWithTheirDefaultsAndOptions) {
+    const ParsedCommandLine read = parse({"iso-read", "2"});
+    ASSERT_TRUE(read.error.empty()) << read.error;
+    EXPECT_EQ(read.command.kind, CommandKind::IsoRead);
+    EXPECT_EQ(read.command.instance, 2u);
+    EXPECT_FALSE(read.command.iso.pipe.has_value()) << "the hub's isochronous pipe";
+    EXPECT_FALSE(read.command.iso.packetSize.has_value()) << "the pipe's maximum";
+    EXPECT_EQ(read.command.iso.packets, 64u);
+    EXPECT_EQ(read.command.iso.packetsPerTransfer, 8u);
+    EXPECT_EQ(read.command.iso.transfers, 4u);
+
+    const ParsedCommandLine tuned =
+        parse({"iso-read", "0", "--samples", "--packets", "256", "--per-transfer", "16",
+               "--transfers", "2", "--pipe", "3", "--packet-size", "600"});
+    ASSERT_TRUE(tuned.error.empty()) << tuned.error;
+    EXPECT_TRUE(tuned.command.iso.samples);
+    EXPECT_EQ(tuned.command.iso.packets, 256u);
+    EXPECT_EQ(tuned.command.iso.packetsPerTransfer, 16u);
+    EXPECT_EQ(tuned.command.iso.transfers, 2u);
+    EXPECT_EQ(tuned.command.iso.pipe, 3u);
+    EXPECT_EQ(tuned.command.iso.packetSize, 600u);
+
+    const ParsedCommandLine stream = parse({"stream", "1", "out.vcd", "--duration", "250", "--ring",
+                                            "4096", "--set", "0:HIGH_TIME=30", "--outputs", "3"});
+    ASSERT_TRUE(stream.error.empty()) << stream.error;
+    EXPECT_EQ(stream.command.kind, CommandKind::Stream);
+    EXPECT_EQ(stream.command.vcdPath, "out.vcd");
+    EXPECT_EQ(stream.command.iso.durationMs, 250u);
+    EXPECT_EQ(stream.command.iso.packets, 4096u);
+    EXPECT_EQ(stream.command.settings.size(), 1u);
+    EXPECT_EQ(stream.command.outputMask, 3u);
+    const ParsedCommandLine untilStopped = parse({"stream", "0", "-"});
+    ASSERT_TRUE(untilStopped.error.empty()) << untilStopped.error;
+    EXPECT_FALSE(untilStopped.command.iso.durationMs.has_value()) << "until Ctrl-C";
+    EXPECT_EQ(untilStopped.command.iso.packets, 1024u) << "rings of 128 ms at high speed";
+}
+
+TEST(CommandLine, ExplainsEveryMistakeOfTheIsochronousCommands) {
+    const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases = {
+        {{"iso-read"}, "iso-read: the hub instance (0 to 7) is missing"},
+        {{"iso-read", "0", "--packets", "48"},
+         "iso-read: the packets (48) must be a multiple of the packets per transfer times the "
+         "transfers (32)"},
+        {{"iso-read", "0", "--packets", "0"},
+         "iso-read: --packets: '0' is not a number of packets from 1 to 65536"},
+        {{"iso-read", "0", "--per-transfer", "1025"},
+         "iso-read: --per-transfer: '1025' is not a number of packets per transfer from 1 to "
+         "1024"},
+        {{"iso-read", "0", "--ring", "8"}, "iso-read: unknown option '--ring'"},
+        {{"iso-read", "0", "--duration", "8"}, "iso-read: unknown option '--duration'"},
+        {{"stream", "0"}, "stream: the VCD file ('-': standard output) is missing"},
+        {{"stream", "0", "--duration", "5"},
+         "stream: the VCD file ('-': standard output) is missing"},
+        {{"stream", "0", "out.vcd", "--samples"}, "stream: unknown option '--samples'"},
+        {{"stream", "0", "out.vcd", "--duration"}, "stream: option --duration needs a value"},
+        {{"stream", "0", "out.vcd", "--packet-size", "3073"},
+         "stream: --packet-size: '3073' is not a packet size in bytes from 1 to 3072"},
+    };
+    for (const auto& [arguments, error] : cases) {
+        const ParsedCommandLine parsed = parseCommandLine(arguments);
+        EXPECT_EQ(parsed.error, error);
+    }
+}
+
+}  // namespace
+}  // namespace zousbdiag

@@ -19,6 +19,7 @@
 namespace {
 
 using zousbdiag::testing_support::contains;
+using zousbdiag::testing_support::distinctLines;
 using zousbdiag::testing_support::runTool;
 using zousbdiag::testing_support::ToolRun;
 
@@ -49,20 +50,6 @@ std::vector<std::uint64_t> risingEdges(const std::filesystem::path& path, const 
         }
     }
     return edges;
-}
-
-// Every distinct line the command prints, with how often.
-std::map<std::string, int> distinctLines(const std::string& command) {
-    std::map<std::string, int> lines;
-    const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) {
-        return lines;
-    }
-    std::array<char, 256> buffer{};
-    while (fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
-        ++lines[buffer.data()];
-    }
-    return lines;
 }
 
 const std::vector<std::string> kModeZeroSettings = {"--set", "0:HIGH_TIME=30", "--set",

@@ -1,16 +1,22 @@
 #include "tools/zousbdiag/tests/tool_run.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -73,6 +79,12 @@ RunningTool::RunningTool(const std::string& devices, std::vector<std::string> ar
     child_ = child;
 }
 
+void RunningTool::interrupt() {
+    if (child_ >= 0) {
+        kill(child_, SIGINT);
+    }
+}
+
 std::string RunningTool::errorsSoFar() const {
     return fileText(errPath_);
 }
@@ -104,8 +116,32 @@ std::string fileText(const std::filesystem::path& path) {
     return text.str();
 }
 
+ToolRun runToolInterrupted(const std::string& devices, std::vector<std::string> arguments,
+                           const std::filesystem::path& ready, std::chrono::milliseconds after) {
+    RunningTool tool(devices, std::move(arguments));
+    for (int poll = 0; poll < 1000 && !std::filesystem::exists(ready); ++poll) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(after);
+    tool.interrupt();
+    return tool.finish();
+}
+
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+std::map<std::string, int> distinctLines(const std::string& command) {
+    std::map<std::string, int> lines;
+    const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe) {
+        return lines;
+    }
+    std::array<char, 256> buffer{};
+    while (fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) {
+        ++lines[buffer.data()];
+    }
+    return lines;
 }
 
 }  // namespace zousbdiag::testing_support

@@ -2,7 +2,9 @@
 // Runs the built zousbdiag in its own process, as a support engineer would, with its own
 // simulated machine from ZOUSB_DEVICES.
 
+#include <chrono>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,10 @@ struct ToolRun {
 };
 
 ToolRun runTool(const std::string& devices, std::vector<std::string> arguments);
+// As runTool, but sends SIGINT (Ctrl-C) to the tool once `ready` exists (the tool has come so far)
+// and `after` more has passed.
+ToolRun runToolInterrupted(const std::string& devices, std::vector<std::string> arguments,
+                           const std::filesystem::path& ready, std::chrono::milliseconds after);
 
 // The tool started and not yet waited for, so a test can act on what it has said so far.
 class RunningTool {
@@ -25,6 +31,8 @@ class RunningTool {
     RunningTool& operator=(const RunningTool&) = delete;
 
     std::string errorsSoFar() const;
+    // Sends SIGINT (Ctrl-C) to the tool.
+    void interrupt();
     // Waits for the tool to end (once; later calls answer an empty run).
     ToolRun finish();
 
@@ -35,6 +43,9 @@ class RunningTool {
 };
 
 bool contains(const std::string& text, const std::string& part);
+
+// Every distinct line a shell command prints, with how often.
+std::map<std::string, int> distinctLines(const std::string& command);
 
 // The whole content of a text file; empty when it cannot be read.
 std::string fileText(const std::filesystem::path& path);

@@ -1,5 +1,7 @@
 #include "tools/zousbdiag/wait_progress.h"
 
+#include "tools/zousbdiag/progress_line.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -17,6 +19,21 @@ TEST(WaitProgress, TellsHowMuchOfTheWaitHasPassed) {
     // A wait that runs over its length is shown at its end.
     EXPECT_EQ(progressText("capture", milliseconds(5100), milliseconds(5000)),
               "capture: 5 s of 5 s");
+}
+
+TEST(WaitProgress, AnOpenEndedWaitShowsOnlyTheTimePassed) {
+    EXPECT_EQ(progressText("stream", milliseconds(61500)), "stream: 61.5 s");
+}
+
+TEST(ProgressLine, AShorterLineBlanksWhatTheLongerOneLeftAndTheEndClearsIt) {
+    std::ostringstream terminal;
+    ProgressLine line(terminal);
+    line.clear();
+    EXPECT_EQ(terminal.str(), "") << "nothing to clear before a line was shown";
+    line.show("stream: 10 s");
+    line.show("x: 1 s");
+    line.clear();
+    EXPECT_EQ(terminal.str(), "\rstream: 10 s\rx: 1 s      \r      \r");
 }
 
 TEST(WaitProgress, WritesNothingWhereNoTerminalReadsIt) {

@@ -25,8 +25,8 @@ inline constexpr int kOutputEnableRegister = 0x40;
 class EditorTest : public ::testing::Test {
   protected:
     EditorTest()
-        : machine_(std::make_unique<kernel::Machine>(
-              kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}})) {
+        : machine_(std::make_unique<kernel::Machine>(kernel::MachineOptions{
+              DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}, {}})) {
         CreateUserSettingsKey();
     }
 

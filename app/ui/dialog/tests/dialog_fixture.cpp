@@ -20,7 +20,7 @@ constexpr int kMessageTries = 5000;
 
 DialogTest::DialogTest()
     : machine_(std::make_unique<kernel::Machine>(
-          kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}})) {
+          kernel::MachineOptions{DriverEntry, kernel::BusCompletion::Immediate, 0x600, {}, {}})) {
     CreateUserSettingsKey();
     options_.splashTimer = &splash_;
     options_.measurementPause = std::chrono::milliseconds(1);

@@ -1,7 +1,8 @@
 #pragma once
 // The device side of a USB connection: what the bus driver of the kernel stand-in asks of a USB
 // device model. Standard requests (descriptors, configuration, interface, features) arrive through
-// control() like any other request, exactly as they travel on a real bus.
+// control() like any other request, exactly as they travel on a real bus. The bus defines this
+// interface; device models (the simulated hub, test devices) implement it.
 
 #include <cstdint>
 #include <span>
@@ -44,6 +45,16 @@ class UsbDevice {
 
     // A bulk or interrupt transfer on the endpoint with this address (bit 7 set: IN).
     virtual TransferResult transfer(std::uint8_t endpointAddress, std::span<std::uint8_t> data) = 0;
+
+    // One isochronous packet on the endpoint with this address, in the bus's (micro)frame `frame`
+    // (microframes at high speed, frames at full speed). The bus calls it once the (micro)frame
+    // has passed, packet after packet in frame order. IN: the device writes at most data.size()
+    // bytes; OUT: `data` is what the host sent. A device without isochronous endpoints never
+    // answers.
+    virtual TransferResult isochronous(std::uint8_t /*endpointAddress*/, std::uint64_t /*frame*/,
+                                       std::span<std::uint8_t> /*data*/) {
+        return {TransferStatus::NotResponding, 0};
+    }
 
     // The port was reset: the device returns to its default, unconfigured state.
     virtual void portReset() = 0;

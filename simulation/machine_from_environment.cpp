@@ -1,5 +1,7 @@
-// The machine a process gets when it does not make its own: hubs from ZOUSB_DEVICES, a capture
-// from ZOUSB_CAPTURE, and zousbdrv loaded from the folder of this library.
+// The composition point of the simulated machine: the one place where the kernel stand-in meets
+// the device models. A process that does not make its own machine gets this one: simulated hubs
+// from ZOUSB_DEVICES, a capture from ZOUSB_CAPTURE, and zousbdrv loaded from the folder of this
+// library. The kernel itself knows devices only through kernel/usb_device.h.
 
 #include <dlfcn.h>
 
@@ -7,8 +9,8 @@
 #include <filesystem>
 
 #include "hub/device_list.h"
-#include "hub/simulated_hub.h"
 #include "kernel/machine.h"
+#include "simulation/simulated_hubs.h"
 
 namespace zo::kernel {
 
@@ -60,7 +62,7 @@ std::unique_ptr<Machine> Machine::fromEnvironment() {
     int position = 0;
     for (const hub::HubOptions& hubOptions : list.hubs) {
         ++position;
-        const auto plugged = machine->pnp().plugIn(std::make_shared<hub::SimulatedHub>(hubOptions));
+        const auto plugged = simulation::plugSimulatedHub(*machine, hubOptions);
         if (!NT_SUCCESS(plugged.added)) {
             append(machine->configurationError_, "ZOUSB_DEVICES: hub " + std::to_string(position) +
                                                      " gets no driver instance (" +
