@@ -51,7 +51,6 @@ IsochronousSchedule::IsochronousSchedule(std::shared_ptr<BusClock> clock)
         std::lock_guard lock(mutex_);
         changed_.notify_all();
     });
-    thread_ = std::thread([this] { run(); });
 }
 
 IsochronousSchedule::~IsochronousSchedule() {
@@ -66,7 +65,9 @@ IsochronousSchedule::~IsochronousSchedule() {
         }
     }
     changed_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 ULONG IsochronousSchedule::frameNumber() const {
@@ -100,6 +101,11 @@ NTSTATUS IsochronousSchedule::submit(UsbPort& port, IRP* irp, URB& urb) {
         port.record(transfer.capture.get(),
                     usbmonIsochronousEvent(kind, transfer.pipe, urb, check.buffer, packets));
         transfers_.push_back(transfer);
+        // The schedule's thread starts with the first transfer: a machine that never streams
+        // runs no thread for it, and a process that forks before then forks with one thread less.
+        if (!thread_.joinable()) {
+            thread_ = std::thread([this] { run(); });
+        }
     }
     changed_.notify_all();
     return STATUS_PENDING;
