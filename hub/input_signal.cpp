@@ -2,50 +2,54 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace zo::hub {
 namespace {
 
+__extension__ typedef unsigned __int128 Wide;
+
+// Microhertz per tick of 20 ns for one half period a tick: 25 MHz, in microhertz.
+constexpr std::uint64_t kMicrohertzPerHalfPeriodPerTick = 25'000'000'000'000;
 // 2^62 ticks: about 2900 years.
-constexpr double kLastTick = 4.6e18;
+constexpr std::uint64_t kLastTick = std::uint64_t{1} << 62;
 
 }  // namespace
 
 InputSignal::InputSignal(double hertz) {
-    if (hertz > 0.0 && std::isfinite(hertz)) {
-        // Two edges per period, ticks of 20 ns; sampled once a tick, nothing faster than a
-        // change every tick can be seen.
-        halfPeriodsPerTick_ =
-            std::min(2.0 * hertz * static_cast<double>(kTickNanoseconds) / 1e9, 1.0);
+    if (!(hertz > 0.0) || !std::isfinite(hertz)) {
+        return;
     }
+    // Two edges per period; sampled once a tick, nothing faster than a change every tick is seen.
+    const double microhertz = std::round(std::min(hertz, 25e6) * 1e6);
+    if (microhertz < 1.0) {
+        return;
+    }
+    const auto numerator = static_cast<std::uint64_t>(microhertz);
+    const std::uint64_t divisor = std::gcd(numerator, kMicrohertzPerHalfPeriodPerTick);
+    halfPeriods_ = numerator / divisor;
+    perTicks_ = kMicrohertzPerHalfPeriodPerTick / divisor;
+    // The levels repeat after an even number of half periods: t * halfPeriods_ / perTicks_ even.
+    periodTicks_ = halfPeriods_ % 2 == 0 ? perTicks_ : 2 * perTicks_;
 }
 
 std::uint64_t InputSignal::halfPeriodIndex(std::uint64_t tick) const {
-    return static_cast<std::uint64_t>(std::floor(static_cast<double>(tick) * halfPeriodsPerTick_));
+    // Asked on every tick a program tests the input: 64-bit arithmetic while the product fits.
+    if (halfPeriods_ == 0 || tick <= UINT64_MAX / halfPeriods_) {
+        return tick * halfPeriods_ / perTicks_;
+    }
+    return static_cast<std::uint64_t>(Wide{tick} * halfPeriods_ / perTicks_);
 }
 
 std::uint64_t InputSignal::nextChangeAfter(std::uint64_t tick) const {
-    if (halfPeriodsPerTick_ <= 0.0) {
+    if (halfPeriods_ == 0 || tick >= kLastTick) {
         return kNever;
     }
-    const std::uint64_t index = halfPeriodIndex(tick);
-    // Estimate the tick of the next edge, then settle it with the same rounding as levelAt, so
-    // that the two never disagree.
-    const double estimate = std::ceil(static_cast<double>(index + 1) / halfPeriodsPerTick_);
-    if (estimate >= kLastTick) {
-        return kNever;  // beyond any time the hub will reach
-    }
-    auto candidate = static_cast<std::uint64_t>(estimate);
-    if (candidate <= tick) {
-        candidate = tick + 1;
-    }
-    while (candidate > tick + 1 && halfPeriodIndex(candidate - 1) > index) {
-        --candidate;
-    }
-    while (halfPeriodIndex(candidate) == index) {
-        ++candidate;
-    }
-    return candidate;
+    // The first tick whose half-period index is one more: ceil((index + 1) * perTicks_ /
+    // halfPeriods_).
+    const Wide target = Wide{halfPeriodIndex(tick) + 1} * perTicks_;
+    const Wide next = (target + halfPeriods_ - 1) / halfPeriods_;
+    return next >= kLastTick ? kNever : static_cast<std::uint64_t>(next);
 }
 
 }  // namespace zo::hub

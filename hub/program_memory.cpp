@@ -1,5 +1,7 @@
 #include "hub/program_memory.h"
 
+#include <algorithm>
+
 namespace zo::hub {
 
 void ProgramMemory::write(LoadRegister which, std::uint8_t value) {
@@ -11,9 +13,7 @@ void ProgramMemory::write(LoadRegister which, std::uint8_t value) {
         case LoadRegister::AddressOrByte:
             if (instructionStrobed_) {
                 if (start_ < kInstructionCount) {
-                    instructions_[start_] =
-                        static_cast<std::uint16_t>(instructionHigh_ << 8 | value);
-                    decoded_[start_] = Instruction::decode(instructions_[start_]);
+                    store(start_, static_cast<std::uint16_t>(instructionHigh_ << 8 | value));
                 }
                 instructionStrobed_ = false;
             }
@@ -37,6 +37,31 @@ void ProgramMemory::write(LoadRegister which, std::uint8_t value) {
             constantHighLoaded_ = false;
             break;
     }
+}
+
+std::uint8_t ProgramMemory::testedSource(const Instruction& instruction) {
+    return static_cast<std::uint8_t>(std::min(instruction.operand >> 1, 16));
+}
+
+void ProgramMemory::store(std::uint8_t address, std::uint16_t word) {
+    if (decoded_[address].form == InstructionForm::Test) {
+        --testsOfSource_[testedSource(decoded_[address])];
+    }
+    instructions_[address] = word;
+    decoded_[address] = Instruction::decode(word);
+    if (decoded_[address].form == InstructionForm::Test) {
+        ++testsOfSource_[testedSource(decoded_[address])];
+    }
+}
+
+std::uint16_t ProgramMemory::testedSources() const {
+    std::uint16_t sources = 0;
+    for (std::size_t source = 0; source < 16; ++source) {
+        if (testsOfSource_[source] != 0) {
+            sources = static_cast<std::uint16_t>(sources | 1U << source);
+        }
+    }
+    return sources;
 }
 
 void ProgramMemory::dropPendingLoads() {

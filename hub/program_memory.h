@@ -35,11 +35,18 @@ class ProgramMemory {
     // does not decode a word on every tick.
     const Instruction& decoded(std::size_t index) const { return decoded_[index]; }
     std::uint8_t startAddress() const { return start_; }
+    // Bit s (0..15): some test instruction of the program names source s.
+    std::uint16_t testedSources() const;
 
   private:
+    void store(std::uint8_t address, std::uint16_t word);
+    static std::uint8_t testedSource(const Instruction& instruction);
+
     std::array<std::uint16_t, kInstructionCount> instructions_{};
     std::array<Instruction, kInstructionCount> decoded_{};
     std::array<std::uint16_t, kConstantCount> constants_{};
+    // Test instructions per source they name; sources from 16 on all count as 16 (they read low).
+    std::array<std::uint8_t, 17> testsOfSource_{};
     std::uint8_t start_ = 0;
     std::uint8_t addressOrByte_ = 0;
     std::uint8_t instructionHigh_ = 0;

@@ -168,22 +168,12 @@ void Sequencer::skip(const ProgramMemory& program, std::uint64_t ticks) {
     }
 }
 
-bool Sequencer::mayTestExternalInputs(const ProgramMemory& program) const {
+std::uint16_t Sequencer::testedSources(const ProgramMemory& program) const {
     if (!running()) {
-        return false;
+        return 0;
     }
-    if (testInput_ == kSourceInputA || testInput_ == kSourceInputB) {
-        return true;
-    }
-    for (std::size_t index = 0; index < ProgramMemory::kInstructionCount; ++index) {
-        const Instruction& instruction = program.decoded(index);
-        const auto input = static_cast<std::uint8_t>(instruction.operand >> 1);
-        if (instruction.form == InstructionForm::Test &&
-            (input == kSourceInputA || input == kSourceInputB)) {
-            return true;
-        }
-    }
-    return false;
+    const auto selected = testInput_ < 16 ? 1U << testInput_ : 0U;
+    return static_cast<std::uint16_t>(program.testedSources() | selected);
 }
 
 bool Sequencer::readsCounter(const ProgramMemory& program) {

@@ -48,8 +48,9 @@ class Sequencer {
                                std::uint64_t tick) const;
     void skip(const ProgramMemory& program, std::uint64_t ticks);
 
-    // Whether its program, run from here, can test input A or B (source 1 or 2).
-    bool mayTestExternalInputs(const ProgramMemory& program) const;
+    // Bit s (0..15): source s may be tested by its program run from here (the test last selected
+    // included); 0 when it does not run.
+    std::uint16_t testedSources(const ProgramMemory& program) const;
 
     // Whether the program can read its counter back: a count, a load second or a test of input
     // 0. Without any, the counter never changes the sequencer's course.

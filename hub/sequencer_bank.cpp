@@ -1,6 +1,9 @@
 #include "hub/sequencer_bank.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "hub/sequencer_groups.h"
 
 namespace zo::hub {
 
@@ -19,13 +22,14 @@ void SequencerBank::clear() {
 }
 
 void SequencerBank::stopAll() {
+    const std::uint8_t before = outputs();
     for (Sequencer& sequencer : sequencers_) {
         sequencer.clear();
     }
     for (ProgramMemory& program : programs_) {
         program.dropPendingLoads();
     }
-    noteOutputs(now_);
+    noteOutputs(before);
 }
 
 void SequencerBank::advanceTo(std::uint64_t nanoseconds) {
@@ -36,69 +40,175 @@ void SequencerBank::advanceTo(std::uint64_t nanoseconds) {
     now_ = nanoseconds;
 }
 
+namespace {
+
+constexpr std::uint8_t kAllChannels = 0xFF;
+
+std::uint8_t channelsOf(std::uint16_t sequencers) {
+    return static_cast<std::uint8_t>(sequencers & kAllChannels);
+}
+
+// The outputs seen two and three ticks before, `ticks` ticks on, when no output changed in them
+// and `outputs` have been showing since.
+std::array<std::uint8_t, 2> heldFor(std::uint8_t outputs,
+                                    const std::array<std::uint8_t, 2>& earlier,
+                                    std::uint64_t ticks) {
+    if (ticks == 0) {
+        return earlier;
+    }
+    return {outputs, ticks == 1 ? earlier[0] : outputs};
+}
+
+}  // namespace
+
 void SequencerBank::runTicksBefore(std::uint64_t endTick) {
-    std::optional<bool> repeatable;  // decided when first needed
-    while (nextTick_ < endTick) {
-        const SignalSources channels = channelView();
-        const SignalSources measurement = measurementViewOf(channels);
+    if (endTick <= nextTick_) {
+        return;
+    }
+    SequencerGroups groups = independentGroups(sequencers_, programs_);
+    std::uint16_t running = 0;
+    for (std::size_t group = 0; group < groups.count; ++group) {
+        running = static_cast<std::uint16_t>(running | groups.members[group]);
+    }
+    if (observer_ != nullptr && groups.count > 1) {
+        // An observer sees the outputs in time order, tick by tick: one group.
+        groups = {{running}, 1};
+    }
+    const auto held = static_cast<std::uint8_t>(~channelsOf(running));
+    // Channels that do not run keep their outputs; only what they showed before moves on.
+    std::array<std::uint8_t, 2> earlier =
+        heldFor(static_cast<std::uint8_t>(outputs() & held), earlierOutputs_, endTick - nextTick_);
+    for (std::uint8_t& outputs : earlier) {
+        outputs &= held;
+    }
+    if (recorder_) {
+        recorder_->beginStretch();
+    }
+    for (std::size_t group = 0; group < groups.count; ++group) {
+        ChangeLog* log = recorder_ ? &recorder_->groupLog() : nullptr;
+        const std::uint8_t channels = channelsOf(groups.members[group]);
+        const std::array<std::uint8_t, 2> seen =
+            runGroup(groups.members[group], held, endTick, log);
+        for (std::size_t index = 0; index < earlier.size(); ++index) {
+            earlier[index] = static_cast<std::uint8_t>(earlier[index] | (seen[index] & channels));
+        }
+    }
+    earlierOutputs_ = earlier;
+    nextTick_ = endTick;
+}
+
+std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::uint8_t held,
+                                                    std::uint64_t endTick, ChangeLog* log) {
+    const auto visible = static_cast<std::uint8_t>(channelsOf(members) | held);
+    std::array<std::uint8_t, 2> earlier{static_cast<std::uint8_t>(earlierOutputs_[0] & visible),
+                                        static_cast<std::uint8_t>(earlierOutputs_[1] & visible)};
+    bool repetitionsForgotten = false;
+    const std::uint16_t tested = testedBy(members);
+    std::uint64_t tick = nextTick_;
+    while (tick < endTick) {
+        const auto now = static_cast<std::uint8_t>(outputs() & visible);
+        const OutputHistory history{now, earlier[0], earlier[1]};
         std::uint64_t decision = kNever;
         for (std::size_t index = 0; index < kSequencerCount; ++index) {
-            decision = std::min(
-                decision, sequencers_[index].nextDecision(
-                              programs_[index], viewOf(index, channels, measurement), nextTick_));
+            if (((members >> index) & 1) != 0) {
+                const SignalSources view{inputA_, inputB_, history, index != kMeasurementSequencer};
+                decision = std::min(decision,
+                                    sequencers_[index].nextDecision(programs_[index], view, tick));
+            }
         }
-        if (decision > nextTick_) {
-            // Nobody decides anything before `decision`: every output stays as it is.
+        if (decision > tick) {
+            // Nobody in the group decides anything before `decision`: its outputs stay.
             const std::uint64_t until = std::min(decision, endTick);
             for (std::size_t index = 0; index < kSequencerCount; ++index) {
-                sequencers_[index].skip(programs_[index], until - nextTick_);
+                if (((members >> index) & 1) != 0) {
+                    sequencers_[index].skip(programs_[index], until - tick);
+                }
             }
-            nextTick_ = until;
-            outputsHeld();
+            earlier = heldFor(now, earlier, until - tick);
+            tick = until;
             continue;
         }
-        if (!repeatable) {
-            repeatable = isRepeatable();
-            forgetRepetitions();
+        if (!repetitionsForgotten) {
+            repetitions_.forget(members, countersThatMatter());
+            repetitionsForgotten = true;
         }
-        if (*repeatable && passOverRepetitions(endTick)) {
-            outputsHeld();
-            continue;
+        // An observer must see every change: no repetition is passed over while it watches.
+        const std::uint64_t length =
+            observer_ != nullptr
+                ? 0
+                : repetitions_.observe(sequencers_, surroundingsOf(tested, history, tick), tick);
+        if (length > 0) {
+            repetitions_.restart();
+            const std::uint64_t until = std::min(endTick, inputsSteadyUntil(tested, tick));
+            const std::uint64_t whole = until > tick ? (until - tick) / length : 0;
+            if (whole > 0) {
+                if (log != nullptr) {
+                    log->repeat((tick - length) * kTickNanoseconds, length * kTickNanoseconds,
+                                whole);
+                }
+                tick += whole * length;
+                continue;
+            }
         }
-        stepAll(nextTick_, channels, measurement);
-        ++nextTick_;
+        stepGroup(members, history, tick);
+        if (log != nullptr) {
+            log->add(tick * kTickNanoseconds,
+                     static_cast<std::uint8_t>((outputs() ^ now) & visible));
+        }
+        if (observer_ != nullptr) {
+            observer_->outputsChanged(tick * kTickNanoseconds, outputs());
+        }
+        earlier = {now, earlier[0]};
+        ++tick;
     }
+    return earlier;
 }
 
-SignalSources SequencerBank::channelView() const {
-    const std::uint8_t now = outputs();
-    return {inputA_, inputB_, {now, earlierOutputs_[0], earlierOutputs_[1]}, true};
-}
-
-SignalSources SequencerBank::measurementViewOf(const SignalSources& channels) {
-    SignalSources view = channels;
-    view.channelsInverted = false;
-    return view;
-}
-
-void SequencerBank::outputsHeld() {
-    earlierOutputs_.fill(outputs());
-}
-
-bool SequencerBank::isRepeatable() const {
-    // Recorded and observed transitions must all be seen; inputs A and B have their own periods.
-    if (recorder_ || observer_ != nullptr) {
-        return false;
-    }
+std::uint16_t SequencerBank::testedBy(std::uint16_t members) const {
+    std::uint16_t tested = 0;
     for (std::size_t index = 0; index < kSequencerCount; ++index) {
-        if (sequencers_[index].mayTestExternalInputs(programs_[index])) {
-            return false;
+        if (((members >> index) & 1) != 0) {
+            tested = static_cast<std::uint16_t>(tested |
+                                                sequencers_[index].testedSources(programs_[index]));
         }
     }
-    return true;
+    return tested;
 }
 
-void SequencerBank::forgetRepetitions() {
+RepetitionFinder::Surroundings SequencerBank::surroundingsOf(std::uint16_t tested,
+                                                             const OutputHistory& history,
+                                                             std::uint64_t tick) const {
+    RepetitionFinder::Surroundings surroundings{{history[1], history[2]}};
+    const auto account = [&](const InputSignal& input, std::uint8_t source, std::uint64_t& phase,
+                             std::uint64_t& changes) {
+        if (((tested >> source) & 1) == 0 || input.periodTicks() == 0) {
+            return;
+        }
+        if (input.periodTicks() <= RepetitionFinder::kLargestWindow) {
+            phase = tick % input.periodTicks();
+        } else {
+            // A test looks back two ticks at most (a phase of a single tick).
+            changes = input.changesBetween(0, tick < 2 ? 0 : tick - 2);
+        }
+    };
+    account(inputA_, kSourceInputA, surroundings.phaseA, surroundings.changesA);
+    account(inputB_, kSourceInputB, surroundings.phaseB, surroundings.changesB);
+    return surroundings;
+}
+
+std::uint64_t SequencerBank::inputsSteadyUntil(std::uint16_t tested, std::uint64_t tick) const {
+    std::uint64_t until = kNever;
+    for (const auto& [input, source] :
+         {std::pair{&inputA_, kSourceInputA}, std::pair{&inputB_, kSourceInputB}}) {
+        if (((tested >> source) & 1) != 0 &&
+            input->periodTicks() > RepetitionFinder::kLargestWindow) {
+            until = std::min(until, input->nextChangeAfter(tick < 2 ? 0 : tick - 2));
+        }
+    }
+    return until;
+}
+
+std::array<bool, kSequencerCount> SequencerBank::countersThatMatter() const {
     // The measurement's counter is seen in its result registers; a channel's matters only to a
     // program that reads it.
     std::array<bool, kSequencerCount> counterMatters{};
@@ -106,42 +216,36 @@ void SequencerBank::forgetRepetitions() {
         counterMatters[index] =
             index == kMeasurementSequencer || Sequencer::readsCounter(programs_[index]);
     }
-    repetitions_.forget(counterMatters);
+    return counterMatters;
 }
 
-bool SequencerBank::passOverRepetitions(std::uint64_t endTick) {
-    const std::uint64_t length = repetitions_.observe(sequencers_, nextTick_);
-    if (length == 0) {
-        return false;
-    }
-    repetitions_.restart();
-    const std::uint64_t whole = (endTick - nextTick_) / length;
-    nextTick_ += whole * length;
-    return whole > 0;
-}
-
-void SequencerBank::stepAll(std::uint64_t tick, const SignalSources& channels,
-                            const SignalSources& measurement) {
+void SequencerBank::stepGroup(std::uint16_t members, const OutputHistory& history,
+                              std::uint64_t tick) {
     // All sequencers step on the same clock edge and see the outputs of the tick before.
+    const SignalSources channels{inputA_, inputB_, history, true};
     for (std::size_t index = 0; index < kChannelCount; ++index) {
-        sequencers_[index].step(programs_[index], channels, tick);
+        if (((members >> index) & 1) != 0) {
+            sequencers_[index].step(programs_[index], channels, tick);
+        }
     }
+    if (((members >> kMeasurementSequencer) & 1) == 0) {
+        return;
+    }
+    const SignalSources measurement{inputA_, inputB_, history, false};
     Sequencer& measuring = sequencers_[kMeasurementSequencer];
     if (measuring.running() && measurement.singleTickPhaseEndsAt(measuring.testedInput(), tick)) {
         measuring.finishWithoutCount();
     } else {
         measuring.step(programs_[kMeasurementSequencer], measurement, tick);
     }
-    earlierOutputs_ = {channels.recentOutputs[0], channels.recentOutputs[1]};
-    noteOutputs(tick * kTickNanoseconds);
 }
 
-void SequencerBank::noteOutputs(std::uint64_t nanoseconds) {
+void SequencerBank::noteOutputs(std::uint8_t before) {
     if (recorder_) {
-        recorder_->outputsChanged(nanoseconds, outputs());
+        recorder_->outputsChanged(now_, static_cast<std::uint8_t>(before ^ outputs()));
     }
     if (observer_ != nullptr) {
-        observer_->outputsChanged(nanoseconds, outputs());
+        observer_->outputsChanged(now_, outputs());
     }
 }
 
@@ -155,10 +259,11 @@ void SequencerBank::setEnabled(std::size_t sequencer, bool enabled) {
 }
 
 void SequencerBank::setOutputEnable(std::uint8_t mask) {
+    const std::uint8_t before = outputs();
     for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
         setEnabled(channel, ((mask >> channel) & 1) != 0);
     }
-    noteOutputs(now_);
+    noteOutputs(before);
 }
 
 void SequencerBank::setMeasurementRun(bool run) {

@@ -3,11 +3,12 @@
 // B, and the hub's time. The register file hands it every write of a loading register and of the
 // two enable registers, and asks it for the measurement's result and status.
 //
-// Time is simulated lazily: advanceTo() runs every tick up to a moment, passing in one step over
-// stretches in which every sequencer only counts or waits, and over whole repetitions of a state
-// the sequencers return to when nothing outside them steers them. Register writes take effect at
-// the moment the hub was last advanced to, so a sequencer enabled then runs its first instruction
-// on the next tick. See hub/README.md for the firmware model.
+// Time is simulated lazily: advanceTo() runs every tick up to a moment. Sequencers that do not
+// see each other's outputs are simulated apart, group by group; each group passes in one step over
+// stretches in which its sequencers only count or wait, and over whole repetitions of a state it
+// returns to (inputs A and B are periodic, so their phases are part of that state). Register writes
+// take effect at the moment the hub was last advanced to, so a sequencer enabled then runs its
+// first instruction on the next tick. See hub/README.md for the firmware model.
 
 #include <array>
 #include <cstddef>
@@ -74,22 +75,28 @@ class SequencerBank {
     const ProgramMemory& program(std::size_t sequencer) const { return programs_.at(sequencer); }
 
   private:
+    // The outputs (bit k: channel k) as a sequencer sees them on a tick: before it, two and
+    // three ticks before.
+    using OutputHistory = std::array<std::uint8_t, 3>;
+
     void runTicksBefore(std::uint64_t endTick);
-    bool isRepeatable() const;
-    void forgetRepetitions();
-    bool passOverRepetitions(std::uint64_t endTick);
-    // What the channel sequencers and the measurement see on the next tick.
-    SignalSources channelView() const;
-    static SignalSources measurementViewOf(const SignalSources& channels);
-    const SignalSources& viewOf(std::size_t sequencer, const SignalSources& channels,
-                                const SignalSources& measurement) const {
-        return sequencer == kMeasurementSequencer ? measurement : channels;
-    }
-    void stepAll(std::uint64_t tick, const SignalSources& channels,
-                 const SignalSources& measurement);
-    void outputsHeld();
+    // Runs the sequencers in `members` from nextTick_ up to `endTick`; the channels in `held`
+    // keep their outputs meanwhile. Returns the outputs as they were the two ticks before
+    // `endTick`.
+    std::array<std::uint8_t, 2> runGroup(std::uint16_t members, std::uint8_t held,
+                                         std::uint64_t endTick, ChangeLog* log);
+    // Bit s: some sequencer in `members` may test source s.
+    std::uint16_t testedBy(std::uint16_t members) const;
+    RepetitionFinder::Surroundings surroundingsOf(std::uint16_t tested,
+                                                  const OutputHistory& history,
+                                                  std::uint64_t tick) const;
+    // The tick up to which (exclusive) the tested inputs that count by their changes stay as
+    // they were two ticks before `tick`.
+    std::uint64_t inputsSteadyUntil(std::uint16_t tested, std::uint64_t tick) const;
+    std::array<bool, kSequencerCount> countersThatMatter() const;
+    void stepGroup(std::uint16_t members, const OutputHistory& history, std::uint64_t tick);
     void setEnabled(std::size_t sequencer, bool enabled);
-    void noteOutputs(std::uint64_t nanoseconds);
+    void noteOutputs(std::uint8_t before);
 
     std::array<ProgramMemory, kSequencerCount> programs_{};
     std::array<Sequencer, kSequencerCount> sequencers_{};

@@ -1,5 +1,7 @@
 #include "hub/vcd_writer.h"
 
+#include <array>
+#include <charconv>
 #include <fstream>
 
 namespace zo::hub {
@@ -13,6 +15,50 @@ char identifier(std::uint8_t wire) {
 char levelValue(bool level) {
     return level ? '1' : '0';
 }
+
+// Text on its way to a stream, written out in large blocks.
+class TextBuffer {
+  public:
+    explicit TextBuffer(std::ostream& out) : out_(out) {}
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+    ~TextBuffer() { flush(); }
+
+    // "#<time>\n"
+    void timeStamp(std::uint64_t time) {
+        makeRoom(kLongestLine);
+        buffer_[used_++] = '#';
+        used_ = static_cast<std::size_t>(
+            std::to_chars(buffer_.data() + used_, buffer_.data() + buffer_.size(), time).ptr -
+            buffer_.data());
+        buffer_[used_++] = '\n';
+    }
+    // "<value><identifier>\n"
+    void change(char value, char id) {
+        makeRoom(3);
+        buffer_[used_] = value;
+        buffer_[used_ + 1] = id;
+        buffer_[used_ + 2] = '\n';
+        used_ += 3;
+    }
+
+  private:
+    static constexpr std::size_t kLongestLine = 22;  // '#', 20 digits, '\n'
+
+    void makeRoom(std::size_t bytes) {
+        if (buffer_.size() - used_ < bytes) {
+            flush();
+        }
+    }
+    void flush() {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+        used_ = 0;
+    }
+
+    std::ostream& out_;
+    std::array<char, 1 << 16> buffer_{};
+    std::size_t used_ = 0;
+};
 
 }  // namespace
 
@@ -52,12 +98,24 @@ void VcdWriter::finish(std::uint64_t length) {
 }
 
 void writeVcd(std::ostream& out, const Waveform& waveform) {
-    VcdWriter writer(out, waveform.initialLevels);
+    const VcdWriter header(out, waveform.initialLevels);
+    // Millions of changes: formatted into a buffer of our own, not through the stream's
+    // operators one by one.
+    TextBuffer text(out);
+    std::uint64_t time = 0;  // the time stamp written last
     for (const WaveformTransition& transition : waveform.transitions) {
-        writer.change(transition.nanoseconds - waveform.startNanoseconds, transition.wire,
-                      levelValue(transition.level));
+        const std::uint64_t relative = transition.nanoseconds - waveform.startNanoseconds;
+        if (relative != time) {
+            text.timeStamp(relative);
+            time = relative;
+        }
+        text.change(levelValue(transition.level), identifier(transition.wire));
     }
-    writer.finish(waveform.endNanoseconds - waveform.startNanoseconds);
+    // A closing time stamp makes the viewers show the whole stretch, quiet end included.
+    const std::uint64_t length = waveform.endNanoseconds - waveform.startNanoseconds;
+    if (length > time) {
+        text.timeStamp(length);
+    }
 }
 
 bool writeVcdFile(const std::filesystem::path& path, const Waveform& waveform) {

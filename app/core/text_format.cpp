@@ -11,9 +11,9 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The length of the specification that starts with the '%' at text[start], or 1 when none
+// The length of the placeholder that starts with the '%' at text[start], or 1 when none
 // completes.
-std::size_t specificationLength(std::string_view text, std::size_t start) {
+std::size_t placeholderLength(std::string_view text, std::size_t start) {
     std::size_t i = start + 1;
     while (i < text.size() && kFlags.find(text[i]) != std::string_view::npos) {
         ++i;
@@ -48,7 +48,7 @@ std::vector<std::string> Placeholders(std::string_view text) {
             ++i;
             continue;
         }
-        std::size_t length = specificationLength(text, i);
+        std::size_t length = placeholderLength(text, i);
         found.emplace_back(text.substr(i, length));
         i += length - 1;
     }

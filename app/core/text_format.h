@@ -8,12 +8,12 @@
 
 namespace zo::quintel {
 
-// The conversion specifications of a text in order ("%d", "%.1f", ...), "%%" excluded. A '%' that
-// starts no complete specification is returned as it stands, so it differs from any valid one.
+// The placeholders of a text in order ("%d", "%.1f", ...), "%%" excluded. A '%' that
+// starts no complete placeholder is returned as it stands, so it differs from any valid one.
 std::vector<std::string> Placeholders(std::string_view text);
 
 // The text with every "%d" replaced by the value and every "%%" by '%'; other characters, also
-// other specifications, are copied unchanged.
+// other placeholders, are copied unchanged.
 std::string FormatInteger(std::string_view pattern, long long value);
 
 }  // namespace zo::quintel

@@ -1,81 +1,68 @@
-// How fast the hub simulates its sequencers: simulated seconds per wall second with all eight
-// outputs running, at 100 kHz (delays of 250 ticks, passed over in one step each) and at
-// 12.5 MHz (phases of single ticks: whole repetitions passed over, or tick by tick while
-// recording), with and without waveform recording.
+// Whether the hub keeps real time: a request (a host's refresh) every 1 ms, 100 ms or 1 s of
+// simulated time, with all eight outputs running. Rates are simulated seconds per wall second
+// (1 or more keeps real time); the time per iteration is the wall time one request takes.
+//
+// The cases: eight 100 kHz trains (delays of 250 ticks), eight 12.5 MHz trains (single-tick
+// phases), eight trains of single-tick pulses with the prime periods 2 to 19 ticks (together they
+// repeat only every 0.19 s), and those trains gated by inputs A (1 MHz) and B (3 MHz) with a
+// measurement of input A started afresh on every request.
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdint>
-#include <memory>
 
-#include "hub/hub_clock.h"
 #include "hub/simulated_hub.h"
-#include "hub/testing/register_access.h"
-#include "hub/tests/library_programs.h"
-#include "library/compiler/program_upload.h"
+#include "hub/testing/workloads.h"
 
-namespace zo::hub {
+namespace zo::hub::workloads {
 namespace {
 
-constexpr std::uint64_t kSimulatedSecond = 1'000'000'000;
-
-// Eight channels running the internal train of `high` + `low` ticks, all enabled.
-void startEightTrains(SimulatedHub& hub, std::uint32_t high, std::uint32_t low) {
-    const quinteldrv::QnProgram train = test::freeTrainProgram(high, low);
-    const auto write = [&hub](std::uint8_t reg, std::uint8_t value) {
-        return writeRegister(hub, reg, value);
-    };
-    for (std::uint8_t channel = 0; channel < 8; ++channel) {
-        for (const quinteldrv::RegisterWrite& registerWrite :
-             quinteldrv::uploadWrites(train, channel)) {
-            write(registerWrite.reg, registerWrite.value);
-        }
+void Requests(benchmark::State& state, const Workload& workload, const HubOptions& options) {
+    RunningHub running(workload, options);
+    if (!running.started()) {
+        state.SkipWithError("the workload did not load");
+        return;
     }
-    restartOutputs(write, 0xFF, {});
-}
-
-void simulateEightOutputs(benchmark::State& state, std::uint32_t high, std::uint32_t low,
-                          bool recording) {
-    const auto clock = std::make_shared<ManualHubClock>();
-    SimulatedHub hub({}, clock);
-    startEightTrains(hub, high, low);
-    const std::uint64_t step = static_cast<std::uint64_t>(state.range(0));
-    std::uint64_t simulated = 0;
+    const auto step = static_cast<std::uint64_t>(state.range(0));
     for (auto _ : state) {
-        if (recording) {
-            hub.startRecording();
+        running.advance(step);
+        if (!refresh(running.hub(), workload.measuredSource)) {
+            state.SkipWithError("a request failed");
+            break;
         }
-        clock->advance(step);
-        // Any request makes the hub catch up with its clock.
-        benchmark::DoNotOptimize(readRegister(hub, kOutputEnable));
-        if (recording) {
-            benchmark::DoNotOptimize(hub.stopRecording());
-        }
-        simulated += step;
     }
-    state.counters["simulated_s_per_wall_s"] = benchmark::Counter(
-        static_cast<double>(simulated) / kSimulatedSecond, benchmark::Counter::kIsRate);
+    state.counters["simulated_s_per_wall_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * step) / kSimulatedSecond,
+                           benchmark::Counter::kIsRate);
 }
 
-void EightOutputs100kHz(benchmark::State& state) {
-    simulateEightOutputs(state, 250, 250, false);
-}
-void EightOutputs100kHzRecorded(benchmark::State& state) {
-    simulateEightOutputs(state, 250, 250, true);
-}
-void EightOutputs12MHz(benchmark::State& state) {
-    simulateEightOutputs(state, 2, 2, false);
-}
-void EightOutputs12MHzRecorded(benchmark::State& state) {
-    simulateEightOutputs(state, 2, 2, true);
+void everyMillisecondToSecond(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Arg(kSimulatedMillisecond)
+        ->Arg(100 * kSimulatedMillisecond)
+        ->Arg(kSimulatedSecond)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
 }
 
-// Each iteration simulates 100 ms (a request every 100 ms) or one second.
-BENCHMARK(EightOutputs100kHz)->Arg(100'000'000)->Arg(1'000'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(EightOutputs100kHzRecorded)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(EightOutputs12MHz)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(EightOutputs12MHzRecorded)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Requests, eight_100kHz, sameTrains(250, 250), HubOptions{})
+    ->Apply(everyMillisecondToSecond);
+BENCHMARK_CAPTURE(Requests, eight_12_5MHz, sameTrains(2, 2), HubOptions{})
+    ->Apply(everyMillisecondToSecond);
+BENCHMARK_CAPTURE(Requests, prime_periods, primePeriods(), HubOptions{})
+    ->Apply(everyMillisecondToSecond);
+BENCHMARK_CAPTURE(Requests, gated_fast_inputs_measuring, gatedWithMeasurement(), kFastInputs)
+    ->Apply(everyMillisecondToSecond);
+// Inputs whose periods are no round number of ticks repeat only after very many ticks: the
+// groups they gate pass over their own repetitions only while the inputs stay as they are, so
+// slow inputs cost little and fast ones make the groups run tick by tick.
+BENCHMARK_CAPTURE(Requests, gated_slow_odd_inputs_measuring, gatedWithMeasurement(),
+                  HubOptions{.inputAHz = 1'234.5, .inputBHz = 2'999.9})
+    ->Apply(everyMillisecondToSecond);
+BENCHMARK_CAPTURE(Requests, gated_fast_odd_inputs_measuring, gatedWithMeasurement(),
+                  HubOptions{.inputAHz = 1'234'567.8, .inputBHz = 2'999'999.9})
+    ->Arg(kSimulatedMillisecond)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace zo::hub
+}  // namespace zo::hub::workloads

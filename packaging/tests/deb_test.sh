@@ -6,6 +6,8 @@ set -euo pipefail
 build=$1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+export ZO_LOCK_DIR=$scratch/locks
+mkdir -p "$ZO_LOCK_DIR"
 export ZOUSB_DEVICES=sim ZO_REGISTRY_DIR=$scratch/registry
 
 fail() {
@@ -20,9 +22,12 @@ deb=$(find "$scratch/package" -maxdepth 1 -name 'kestrava-quintel_*.deb')
 
 dpkg-deb --field "$deb" Package Version Architecture Depends >"$scratch/fields"
 grep -q '^Package: kestrava-quintel$' "$scratch/fields" || fail "package name"
-grep -q '^Depends: .*libstdc++6' "$scratch/fields" || fail "dependencies"
+grep -q '^Depends: .*libstdc++6.*libqt6widgets6' "$scratch/fields" || fail "dependencies"
+dpkg-deb --field "$deb" Description | grep -q ';' && fail "the description has list separators"
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
-for path in ./usr/bin/zousbdiag ./usr/bin/reg ./usr/include/QuintelDrv.h \
+for path in ./usr/bin/zousbdiag ./usr/bin/reg ./usr/bin/Quintel ./usr/include/QuintelDrv.h \
+    ./usr/lib/kestrava-quintel/Quintel ./usr/lib/kestrava-quintel/Languages/Quintel.jp \
+    ./usr/share/applications/kestrava-quintel.desktop \
     ./usr/lib/libQuintelDrv.so ./usr/lib/libZoSystem.so ./usr/lib/libzousbdrv.so \
     ./usr/lib/pkgconfig/quinteldrv.pc ./usr/lib/cmake/QuintelDrv/QuintelDrvConfig.cmake \
     ./usr/lib/python3/dist-packages/quintel/__init__.py \

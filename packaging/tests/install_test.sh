@@ -9,6 +9,8 @@ consumer=$2
 source_dir=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+export ZO_LOCK_DIR=$scratch/locks
+mkdir -p "$ZO_LOCK_DIR"
 prefix=$scratch/prefix
 export ZO_REGISTRY_DIR=$scratch/registry
 export ZOUSB_DEVICES='sim;sim:serial=0x1234'
@@ -21,7 +23,10 @@ fail() {
 
 cmake --install "$build" --prefix "$prefix" >"$scratch/install.log"
 libdir=$(cd "$prefix" && dirname "$(find . -name libQuintelDrv.so | head -n 1)")
-for file in bin/zousbdiag bin/reg include/QuintelDrv.h \
+for file in bin/zousbdiag bin/reg bin/Quintel include/QuintelDrv.h \
+    "$libdir/kestrava-quintel/Quintel" "$libdir/kestrava-quintel/Languages/Quintel.de" \
+    share/applications/kestrava-quintel.desktop \
+    share/icons/hicolor/scalable/apps/kestrava-quintel.svg \
     "$libdir/libQuintelDrv.so" "$libdir/libZoSystem.so" "$libdir/libzousbdrv.so" \
     "$libdir/libQuintelLV.so" "$libdir/libSetupAid.so" \
     "$libdir/cmake/QuintelDrv/QuintelDrvConfig.cmake" "$libdir/pkgconfig/quinteldrv.pc" \
@@ -61,6 +66,16 @@ zousbdiag capture 1 5 "$scratch/out.vcd" --set 0:HIGH_TIME=600ns --set 0:PERIOD=
 reg add "HKCU\\Software\\Valdra\\Kestrava Quintel\\Settings" /v Language /d de >/dev/null
 reg query "HKCU\\Software\\Valdra" /s | grep -q '    Language    REG_SZ    de' || fail "reg query"
 reg /? | grep -q "HKEY_CURRENT_USER   $ZO_REGISTRY_DIR/user.reg" || fail "reg /? hive paths"
+
+# The program from the PATH, without a display: it opens on the first hub through the
+# installation's device-access library, which it loads at run time, and draws its window.
+[[ -L "$prefix/bin/Quintel" ]] || fail "bin/Quintel is no link to the program's folder"
+LD_DEBUG=files QT_QPA_PLATFORM=offscreen ZOUSB_SERVICE= Quintel --screenshot "$scratch/window.png" \
+    2>"$scratch/quintel.log" || fail "Quintel ended with $?: $(tail -n 5 "$scratch/quintel.log")"
+[[ -s "$scratch/window.png" ]] || fail "Quintel drew no window"
+grep -qE "file=$prefix/${libdir#./}/(kestrava-quintel/\.\./)?libQuintelDrv\.so .*dynamically loaded" \
+    "$scratch/quintel.log" ||
+    fail "Quintel did not load the installation's libQuintelDrv.so"
 
 # The Python package, finding the installation's library by itself.
 PYTHONPATH="$prefix/${site%/quintel}" python3 - <<'PYTHON' || fail "the installed Python package"

@@ -7,14 +7,14 @@ namespace {
 
 using Specs = std::vector<std::string>;
 
-TEST(Placeholders, ListsEachSpecificationInOrderAndSkipsEscapedPercents) {
+TEST(Placeholders, ListsEachPlaceholderInOrderAndSkipsEscapedPercents) {
     EXPECT_EQ(Placeholders("Channel %d"), Specs{"%d"});
     EXPECT_EQ(Placeholders("100%% of %d"), Specs{"%d"});
     EXPECT_EQ(Placeholders("%.1f Hz, %-08lld, %s"), (Specs{"%.1f", "%-08lld", "%s"}));
     EXPECT_EQ(Placeholders("no placeholder"), Specs{});
 }
 
-TEST(Placeholders, AnIncompletePercentDiffersFromEveryValidSpecification) {
+TEST(Placeholders, AnIncompletePercentDiffersFromEveryValidPlaceholder) {
     EXPECT_EQ(Placeholders("50%"), Specs{"%"});
     EXPECT_EQ(Placeholders("%q and %d"), (Specs{"%", "%d"}));
     EXPECT_NE(Placeholders("%"), Placeholders("%d"));
