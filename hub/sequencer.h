@@ -7,6 +7,7 @@
 // waiting (nextDecision) and can jump over that stretch in one go (skip), which is what lets the
 // hub simulate long delays and waits in constant time.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "hub/instruction.h"
@@ -58,6 +59,9 @@ class Sequencer {
     // In the same state as `other` as far as its course goes; the counter is compared only when
     // `counterMatters`.
     bool sameState(const Sequencer& other, bool counterMatters) const;
+    // Equal in every part of the state; a hash of the whole state.
+    bool operator==(const Sequencer&) const = default;
+    std::size_t hash() const;
 
   private:
     const Instruction& current(const ProgramMemory& program) const { return program.decoded(pc_); }

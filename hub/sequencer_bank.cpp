@@ -11,13 +11,17 @@ SequencerBank::SequencerBank(double inputAHz, double inputBHz)
     : inputA_(inputAHz), inputB_(inputBHz) {}
 
 void SequencerBank::load(std::uint8_t reg, std::uint8_t value) {
-    programs_.at(reg / 4).write(static_cast<LoadRegister>(reg % 4), value);
+    if (programs_.at(reg / 4).write(static_cast<LoadRegister>(reg % 4), value)) {
+        // The remembered stretches ran the programs as they were.
+        stretches_.clear();
+    }
 }
 
 void SequencerBank::clear() {
     for (ProgramMemory& program : programs_) {
         program.clear();
     }
+    stretches_.clear();
     stopAll();
 }
 
@@ -100,68 +104,227 @@ void SequencerBank::runTicksBefore(std::uint64_t endTick) {
 std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::uint8_t held,
                                                     std::uint64_t endTick, ChangeLog* log) {
     const auto visible = static_cast<std::uint8_t>(channelsOf(members) | held);
-    std::array<std::uint8_t, 2> earlier{static_cast<std::uint8_t>(earlierOutputs_[0] & visible),
-                                        static_cast<std::uint8_t>(earlierOutputs_[1] & visible)};
-    bool repetitionsForgotten = false;
-    const std::uint16_t tested = testedBy(members);
+    GroupRun run{.members = members,
+                 .visible = visible,
+                 .tested = testedBy(members),
+                 .earlier = {static_cast<std::uint8_t>(earlierOutputs_[0] & visible),
+                             static_cast<std::uint8_t>(earlierOutputs_[1] & visible)},
+                 .log = log};
+    // An observer must see every change: nothing is passed over while it watches.
+    const bool byStretches = observer_ == nullptr && followsChanges(run.tested);
     std::uint64_t tick = nextTick_;
+    std::uint64_t nextChange =
+        byStretches ? testedChangeAfter(run.tested, tick > 0 ? tick - 1 : 0) : kNever;
     while (tick < endTick) {
-        const auto now = static_cast<std::uint8_t>(outputs() & visible);
-        const OutputHistory history{now, earlier[0], earlier[1]};
-        std::uint64_t decision = kNever;
+        if (tick >= nextChange) {
+            if (tick == nextChange) {
+                tick = runStretches(run, tick, endTick);
+            }
+            nextChange = testedChangeAfter(run.tested, tick);
+            if (tick >= endTick) {
+                break;
+            }
+        }
+        tick = advanceGroup(run, tick, endTick, observer_ == nullptr);
+    }
+    return run.earlier;
+}
+
+std::uint64_t SequencerBank::advanceGroup(GroupRun& run, std::uint64_t tick, std::uint64_t endTick,
+                                          bool passRepetitions) {
+    const auto now = static_cast<std::uint8_t>(outputs() & run.visible);
+    const OutputHistory history{now, run.earlier[0], run.earlier[1]};
+    std::uint64_t decision = kNever;
+    for (std::size_t index = 0; index < kSequencerCount; ++index) {
+        if (((run.members >> index) & 1) != 0) {
+            const SignalSources view{inputA_, inputB_, history, index != kMeasurementSequencer};
+            decision =
+                std::min(decision, sequencers_[index].nextDecision(programs_[index], view, tick));
+        }
+    }
+    if (decision > tick) {
+        // Nobody in the group decides anything before `decision`: its outputs stay.
+        const std::uint64_t until = std::min(decision, endTick);
         for (std::size_t index = 0; index < kSequencerCount; ++index) {
-            if (((members >> index) & 1) != 0) {
-                const SignalSources view{inputA_, inputB_, history, index != kMeasurementSequencer};
-                decision = std::min(decision,
-                                    sequencers_[index].nextDecision(programs_[index], view, tick));
+            if (((run.members >> index) & 1) != 0) {
+                sequencers_[index].skip(programs_[index], until - tick);
             }
         }
-        if (decision > tick) {
-            // Nobody in the group decides anything before `decision`: its outputs stay.
-            const std::uint64_t until = std::min(decision, endTick);
-            for (std::size_t index = 0; index < kSequencerCount; ++index) {
-                if (((members >> index) & 1) != 0) {
-                    sequencers_[index].skip(programs_[index], until - tick);
-                }
-            }
-            earlier = heldFor(now, earlier, until - tick);
-            tick = until;
-            continue;
+        run.earlier = heldFor(now, run.earlier, until - tick);
+        return until;
+    }
+    if (passRepetitions) {
+        if (!run.repetitionsForgotten) {
+            repetitions_.forget(run.members, countersThatMatter());
+            run.repetitionsForgotten = true;
         }
-        if (!repetitionsForgotten) {
-            repetitions_.forget(members, countersThatMatter());
-            repetitionsForgotten = true;
-        }
-        // An observer must see every change: no repetition is passed over while it watches.
         const std::uint64_t length =
-            observer_ != nullptr
-                ? 0
-                : repetitions_.observe(sequencers_, surroundingsOf(tested, history, tick), tick);
+            repetitions_.observe(sequencers_, surroundingsOf(run.tested, history, tick), tick);
         if (length > 0) {
             repetitions_.restart();
-            const std::uint64_t until = std::min(endTick, inputsSteadyUntil(tested, tick));
+            const std::uint64_t until = std::min(endTick, inputsSteadyUntil(run.tested, tick));
             const std::uint64_t whole = until > tick ? (until - tick) / length : 0;
             if (whole > 0) {
-                if (log != nullptr) {
-                    log->repeat((tick - length) * kTickNanoseconds, length * kTickNanoseconds,
-                                whole);
+                if (run.log != nullptr) {
+                    run.log->repeat((tick - length) * kTickNanoseconds, length * kTickNanoseconds,
+                                    whole);
                 }
-                tick += whole * length;
-                continue;
+                return tick + whole * length;
             }
         }
-        stepGroup(members, history, tick);
-        if (log != nullptr) {
-            log->add(tick * kTickNanoseconds,
-                     static_cast<std::uint8_t>((outputs() ^ now) & visible));
-        }
-        if (observer_ != nullptr) {
-            observer_->outputsChanged(tick * kTickNanoseconds, outputs());
-        }
-        earlier = {now, earlier[0]};
-        ++tick;
     }
-    return earlier;
+    stepGroup(run.members, history, tick);
+    const auto toggled = static_cast<std::uint8_t>((outputs() ^ now) & run.visible);
+    if (run.log != nullptr) {
+        run.log->add(tick * kTickNanoseconds, toggled);
+    }
+    if (toggled != 0 && run.gatheringFrom != kNever) {
+        stretchChanges_.push_back({static_cast<std::uint32_t>(tick - run.gatheringFrom), toggled});
+    }
+    if (observer_ != nullptr) {
+        observer_->outputsChanged(tick * kTickNanoseconds, outputs());
+    }
+    run.earlier = {now, run.earlier[0]};
+    return tick + 1;
+}
+
+namespace {
+
+// The changes of the inputs a group tests, A and B merged, from a tick on.
+class TestedChanges {
+  public:
+    TestedChanges(std::uint16_t tested, const InputSignal& inputA, const InputSignal& inputB,
+                  std::uint64_t tick)
+        : testsA_(((tested >> kSourceInputA) & 1) != 0),
+          testsB_(((tested >> kSourceInputB) & 1) != 0) {
+        if (testsA_) {
+            a_ = InputSignal::Changes(inputA, tick);
+        }
+        if (testsB_) {
+            b_ = InputSignal::Changes(inputB, tick);
+        }
+    }
+
+    std::uint64_t next() const { return std::min(a_.next(), b_.next()); }
+
+    void advance() {
+        const std::uint64_t change = next();
+        for (InputSignal::Changes* input : {&a_, &b_}) {
+            if (input->next() == change) {
+                input->advance();
+            }
+        }
+    }
+
+    // The tested inputs' levels at `tick` and the two ticks before (all changes up to `tick`
+    // passed), as a stretch memory keeps them.
+    std::uint8_t levels(std::uint64_t tick) const {
+        return static_cast<std::uint8_t>((testsA_ ? threeTicks(a_, tick) : 0U) |
+                                         (testsB_ ? threeTicks(b_, tick) << 3 : 0U));
+    }
+
+  private:
+    static unsigned threeTicks(const InputSignal::Changes& input, std::uint64_t tick) {
+        return (input.levelAt(tick) ? 1U : 0U) | (input.levelAt(tick - 1) ? 2U : 0U) |
+               (input.levelAt(tick - 2) ? 4U : 0U);
+    }
+
+    bool testsA_;
+    bool testsB_;
+    InputSignal::Changes a_;
+    InputSignal::Changes b_;
+};
+
+}  // namespace
+
+std::uint64_t SequencerBank::runStretches(GroupRun& run, std::uint64_t tick,
+                                          std::uint64_t endTick) {
+    TestedChanges changes(run.tested, inputA_, inputB_, tick);
+    const auto remembered = [&] {
+        return changes.next() <= endTick && changes.next() - tick <= StretchMemory::kLongestStretch;
+    };
+    // A measurement looks back two ticks at an input.
+    if (tick < 2 || !remembered()) {
+        return tick;
+    }
+    if (stretches_.full()) {
+        stretches_.clear();
+    }
+    StretchMemory::Node* node = stretches_.enter(startOf(run));
+    bool resumed = true;  // the sequencers are in the node's state
+    while (node != nullptr && remembered()) {
+        const std::uint64_t end = changes.next();
+        const StretchMemory::Stretch stretch{end - tick, changes.levels(tick)};
+        if (const auto known = stretches_.follow(*node, stretch)) {
+            if (run.log != nullptr) {
+                for (const StretchMemory::Change& change : known->changes) {
+                    run.log->add((tick + change.offset) * kTickNanoseconds, change.toggled);
+                }
+            }
+            node = known->end;
+            resumed = false;
+
+        } else {
+            if (!resumed) {
+                resume(run, node->start());
+            }
+            stretchChanges_.clear();
+            run.gatheringFrom = tick;
+            for (std::uint64_t at = tick; at < end;) {
+                at = advanceGroup(run, at, end, false);
+            }
+            run.gatheringFrom = kNever;
+            node = stretches_.remember(*node, stretch, startOf(run), stretchChanges_);
+            resumed = true;
+        }
+        tick = end;
+        changes.advance();
+    }
+    if (!resumed) {
+        resume(run, node->start());
+    }
+    return tick;
+}
+
+StretchMemory::Start SequencerBank::startOf(const GroupRun& run) const {
+    StretchMemory::Start start{.members = run.members,
+                               .visible = run.visible,
+                               .outputs = {static_cast<std::uint8_t>(outputs() & run.visible),
+                                           run.earlier[0], run.earlier[1]}};
+    for (std::size_t index = 0; index < kSequencerCount; ++index) {
+        if (((run.members >> index) & 1) != 0) {
+            start.sequencers[index] = sequencers_[index];
+        }
+    }
+    return start;
+}
+
+void SequencerBank::resume(GroupRun& run, const StretchMemory::Start& start) {
+    for (std::size_t index = 0; index < kSequencerCount; ++index) {
+        if (((run.members >> index) & 1) != 0) {
+            sequencers_[index] = start.sequencers[index];
+        }
+    }
+    run.earlier = {start.outputs[1], start.outputs[2]};
+}
+
+bool SequencerBank::followsChanges(std::uint16_t tested) const {
+    const auto beyondReach = [&](const InputSignal& input, std::uint8_t source) {
+        return ((tested >> source) & 1) != 0 &&
+               input.periodTicks() > RepetitionFinder::kLargestWindow;
+    };
+    return beyondReach(inputA_, kSourceInputA) || beyondReach(inputB_, kSourceInputB);
+}
+
+std::uint64_t SequencerBank::testedChangeAfter(std::uint16_t tested, std::uint64_t tick) const {
+    std::uint64_t change = kNever;
+    if (((tested >> kSourceInputA) & 1) != 0) {
+        change = std::min(change, inputA_.nextChangeAfter(tick));
+    }
+    if (((tested >> kSourceInputB) & 1) != 0) {
+        change = std::min(change, inputB_.nextChangeAfter(tick));
+    }
+    return change;
 }
 
 std::uint16_t SequencerBank::testedBy(std::uint16_t members) const {
