@@ -32,6 +32,14 @@ class Sequencer {
     bool running() const { return enabled_ && !halted_; }
     bool output() const { return enabled_ && level_; }
     std::uint32_t counter() const { return counter_; }
+    // The stretch memory keeps a counter whose value no longer matters apart from the state.
+    void setCounter(std::uint32_t counter) { counter_ = counter; }
+    std::uint8_t programCounter() const { return pc_; }
+    // Whether the next step loads the counter (a load or load second).
+    bool loadsNext(const ProgramMemory& program) const {
+        return running() && (current(program).form == InstructionForm::Load ||
+                             current(program).form == InstructionForm::LoadSecond);
+    }
     // The input its last test named.
     std::uint8_t testedInput() const { return testInput_; }
 

@@ -11,9 +11,13 @@ SequencerBank::SequencerBank(double inputAHz, double inputBHz)
     : inputA_(inputAHz), inputB_(inputBHz) {}
 
 void SequencerBank::load(std::uint8_t reg, std::uint8_t value) {
-    if (programs_.at(reg / 4).write(static_cast<LoadRegister>(reg % 4), value)) {
+    const std::size_t sequencer = reg / 4;
+    if (programs_.at(sequencer).write(static_cast<LoadRegister>(reg % 4), value)) {
         // The remembered stretches ran the programs as they were.
         stretches_.clear();
+        if (sequencer < kChannelCount) {
+            liveness_[sequencer].reset();
+        }
     }
 }
 
@@ -22,6 +26,7 @@ void SequencerBank::clear() {
         program.clear();
     }
     stretches_.clear();
+    liveness_ = {};
     stopAll();
 }
 
@@ -173,6 +178,14 @@ std::uint64_t SequencerBank::advanceGroup(GroupRun& run, std::uint64_t tick, std
             }
         }
     }
+    if (run.gatheringFrom != kNever) {
+        for (std::size_t index = 0; index < kSequencerCount; ++index) {
+            if (((run.members >> index) & 1) != 0 && run.loads[index] < 2 &&
+                sequencers_[index].loadsNext(programs_[index])) {
+                ++run.loads[index];
+            }
+        }
+    }
     stepGroup(run.members, history, tick);
     const auto toggled = static_cast<std::uint8_t>((outputs() ^ now) & run.visible);
     if (run.log != nullptr) {
@@ -251,6 +264,7 @@ std::uint64_t SequencerBank::runStretches(GroupRun& run, std::uint64_t tick,
         stretches_.clear();
     }
     StretchMemory::Node* node = stretches_.enter(startOf(run));
+    Counters counters = countersOf(run);
     bool resumed = true;  // the sequencers are in the node's state
     while (node != nullptr && remembered()) {
         const std::uint64_t end = changes.next();
@@ -261,51 +275,90 @@ std::uint64_t SequencerBank::runStretches(GroupRun& run, std::uint64_t tick,
                     run.log->add((tick + change.offset) * kTickNanoseconds, change.toggled);
                 }
             }
+            for (std::size_t index = 0; index < kSequencerCount; ++index) {
+                if (((run.members >> index) & 1) != 0) {
+                    counters[index] = (*known->counters)[index].applyTo(counters[index]);
+                }
+            }
             node = known->end;
             resumed = false;
-
         } else {
             if (!resumed) {
-                resume(run, node->start());
+                resume(run, node->start(), counters);
             }
             stretchChanges_.clear();
             run.gatheringFrom = tick;
+            run.loads = {};
             for (std::uint64_t at = tick; at < end;) {
                 at = advanceGroup(run, at, end, false);
             }
             run.gatheringFrom = kNever;
-            node = stretches_.remember(*node, stretch, startOf(run), stretchChanges_);
+            const Counters ended = countersOf(run);
+            StretchMemory::CounterEffects effects{};
+            for (std::size_t index = 0; index < kSequencerCount; ++index) {
+                const bool free = ((node->start().freeCounters >> index) & 1) != 0;
+                effects[index].shift = static_cast<std::uint8_t>(free ? 16 * run.loads[index] : 0);
+                effects[index].add = ended[index] - effects[index].applyTo(counters[index]);
+            }
+            node = stretches_.remember(*node, stretch, startOf(run), stretchChanges_, effects);
+            counters = ended;
             resumed = true;
         }
         tick = end;
         changes.advance();
     }
     if (!resumed) {
-        resume(run, node->start());
+        resume(run, node->start(), counters);
     }
     return tick;
 }
 
-StretchMemory::Start SequencerBank::startOf(const GroupRun& run) const {
+StretchMemory::Start SequencerBank::startOf(const GroupRun& run) {
     StretchMemory::Start start{.members = run.members,
                                .visible = run.visible,
                                .outputs = {static_cast<std::uint8_t>(outputs() & run.visible),
                                            run.earlier[0], run.earlier[1]}};
     for (std::size_t index = 0; index < kSequencerCount; ++index) {
-        if (((run.members >> index) & 1) != 0) {
-            start.sequencers[index] = sequencers_[index];
+        if (((run.members >> index) & 1) == 0) {
+            continue;
+        }
+        Sequencer& kept = start.sequencers[index] = sequencers_[index];
+        // The measurement's counter holds its result: it always matters.
+        if (index < kChannelCount &&
+            livenessOf(index).deadAt(kept.programCounter(), kept.testedInput() == 0)) {
+            kept.setCounter(0);
+            start.freeCounters = static_cast<std::uint16_t>(start.freeCounters | 1U << index);
         }
     }
     return start;
 }
 
-void SequencerBank::resume(GroupRun& run, const StretchMemory::Start& start) {
+SequencerBank::Counters SequencerBank::countersOf(const GroupRun& run) const {
+    Counters counters{};
+    for (std::size_t index = 0; index < kSequencerCount; ++index) {
+        if (((run.members >> index) & 1) != 0) {
+            counters[index] = sequencers_[index].counter();
+        }
+    }
+    return counters;
+}
+
+void SequencerBank::resume(GroupRun& run, const StretchMemory::Start& start,
+                           const Counters& counters) {
     for (std::size_t index = 0; index < kSequencerCount; ++index) {
         if (((run.members >> index) & 1) != 0) {
             sequencers_[index] = start.sequencers[index];
+            sequencers_[index].setCounter(counters[index]);
         }
     }
     run.earlier = {start.outputs[1], start.outputs[2]};
+}
+
+const CounterLiveness& SequencerBank::livenessOf(std::size_t channel) {
+    if (!liveness_[channel]) {
+        liveness_[channel].emplace(programs_[channel]);
+    }
+    return *liveness_[channel];
 }
 
 bool SequencerBank::followsChanges(std::uint16_t tested) const {

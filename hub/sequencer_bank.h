@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+#include "hub/counter_liveness.h"
 #include "hub/input_signal.h"
 #include "hub/program_memory.h"
 #include "hub/register_map.h"
@@ -90,9 +91,12 @@ class SequencerBank {
         std::array<std::uint8_t, 2> earlier{};
         ChangeLog* log = nullptr;
         bool repetitionsForgotten = false;
-        // While a stretch's changes are gathered for the stretch memory: the stretch's first tick.
+        // While a stretch's changes are gathered for the stretch memory: the stretch's first tick,
+        // and the loads of each member's counter so far (2 replace it all).
         std::uint64_t gatheringFrom = kNever;
+        std::array<std::uint8_t, kSequencerCount> loads{};
     };
+    using Counters = std::array<std::uint32_t, kSequencerCount>;
 
     void runTicksBefore(std::uint64_t endTick);
     // Runs the sequencers in `members` from nextTick_ up to `endTick`; the channels in `held`
@@ -108,8 +112,12 @@ class SequencerBank {
     // changes while they are short and end by `endTick`, through the stretch memory. Returns the
     // change reached (`tick` when none).
     std::uint64_t runStretches(GroupRun& run, std::uint64_t tick, std::uint64_t endTick);
-    StretchMemory::Start startOf(const GroupRun& run) const;
-    void resume(GroupRun& run, const StretchMemory::Start& start);
+    // The group's state for the stretch memory, and its members' counters (kept apart, since a
+    // counter that no longer matters is left out of the state).
+    StretchMemory::Start startOf(const GroupRun& run);
+    Counters countersOf(const GroupRun& run) const;
+    void resume(GroupRun& run, const StretchMemory::Start& start, const Counters& counters);
+    const CounterLiveness& livenessOf(std::size_t channel);
     // Whether a tested input changes too seldom for a repetition of it to be found: the group
     // then goes from change to change through the stretch memory.
     bool followsChanges(std::uint16_t tested) const;
@@ -139,6 +147,8 @@ class SequencerBank {
     OutputObserver* observer_ = nullptr;
     RepetitionFinder repetitions_;
     StretchMemory stretches_;
+    // Per channel, made from its program when first needed.
+    std::array<std::optional<CounterLiveness>, kChannelCount> liveness_{};
     std::vector<StretchMemory::Change> stretchChanges_;  // of the stretch being gathered
 };
 

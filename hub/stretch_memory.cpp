@@ -3,7 +3,8 @@
 namespace zo::hub {
 
 std::size_t StretchMemory::StartHash::operator()(const Start& start) const {
-    std::size_t hash = std::size_t{start.members} << 8 | start.visible;
+    std::size_t hash =
+        std::size_t{start.freeCounters} << 24 | std::size_t{start.members} << 8 | start.visible;
     for (const std::uint8_t outputs : start.outputs) {
         hash = hash * 31 + outputs;
     }
@@ -42,19 +43,21 @@ std::optional<StretchMemory::Step> StretchMemory::follow(const Node& node,
                                                          const Stretch& stretch) const {
     for (const Edge& edge : node.edges_) {
         if (edge.stretch == stretch) {
-            return Step{edge.end, std::span(changes_).subspan(edge.firstChange, edge.changeCount)};
+            return Step{edge.end, std::span(changes_).subspan(edge.firstChange, edge.changeCount),
+                        &edge.counters};
         }
     }
     return std::nullopt;
 }
 
 StretchMemory::Node* StretchMemory::remember(Node& node, const Stretch& stretch, const Start& end,
-                                             std::span<const Change> changes) {
+                                             std::span<const Change> changes,
+                                             const CounterEffects& counters) {
     Node* const next = enter(end);
     if (next == nullptr || full()) {
         return nullptr;
     }
-    node.edges_.push_back({stretch, next, changes_.size(), changes.size()});
+    node.edges_.push_back({stretch, next, changes_.size(), changes.size(), counters});
     ++edges_;
     changes_.insert(changes_.end(), changes.begin(), changes.end());
     return next;

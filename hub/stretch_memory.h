@@ -30,6 +30,8 @@ class StretchMemory {
     struct Start {
         std::uint16_t members = 0;  // bit i: sequencer i
         std::uint8_t visible = 0;   // bit k: channel k's output is seen by the group
+        // Bit i: sequencer i's counter no longer matters; its state holds 0 instead.
+        std::uint16_t freeCounters = 0;
         // The visible outputs now, one and two ticks before.
         std::array<std::uint8_t, 3> outputs{};
         // The members' states; the others' as they are at power-on.
@@ -54,6 +56,19 @@ class StretchMemory {
         std::uint8_t toggled = 0;
     };
 
+    // What a stretch did to a member's counter: shifted left (by 32: nothing of it stays) and
+    // added to. Loads and ticks do no more, so this holds for any value of a counter that no
+    // longer matters; for another counter it holds for the value the state holds.
+    struct CounterEffect {
+        std::uint8_t shift = 0;
+        std::uint32_t add = 0;
+
+        std::uint32_t applyTo(std::uint32_t counter) const {
+            return (shift >= 32 ? 0U : counter << shift) + add;
+        }
+    };
+    using CounterEffects = std::array<CounterEffect, kSequencerCount>;
+
     // A remembered state at a stretch's start, with the stretches run from it.
     class Node;
 
@@ -61,6 +76,7 @@ class StretchMemory {
     struct Step {
         Node* end;
         std::span<const Change> changes;
+        const CounterEffects* counters;
     };
 
     // Longer stretches are not remembered.
@@ -73,7 +89,7 @@ class StretchMemory {
     // `stretch` run from `node` led to `end` with `changes`. Returns the node of `end`; null when
     // the memory is full.
     Node* remember(Node& node, const Stretch& stretch, const Start& end,
-                   std::span<const Change> changes);
+                   std::span<const Change> changes, const CounterEffects& counters);
 
     bool full() const;
     void clear();
@@ -87,6 +103,7 @@ class StretchMemory {
         Node* end = nullptr;
         std::size_t firstChange = 0;
         std::size_t changeCount = 0;
+        CounterEffects counters{};
     };
 
     static constexpr std::size_t kMostNodes = std::size_t{1} << 13;
