@@ -6,9 +6,11 @@
 // Time is simulated lazily: advanceTo() runs every tick up to a moment. Sequencers that do not
 // see each other's outputs are simulated apart, group by group; each group passes in one step over
 // stretches in which its sequencers only count or wait, and over whole repetitions of a state it
-// returns to (inputs A and B are periodic, so their phases are part of that state). Register writes
-// take effect at the moment the hub was last advanced to, so a sequencer enabled then runs its
-// first instruction on the next tick. See hub/README.md for the firmware model.
+// returns to (inputs A and B are periodic, so their phases are part of that state); a group gated
+// by an input whose period is beyond that goes from input change to input change through the
+// stretches it remembers (StretchMemory). Register writes take effect at the moment the hub was
+// last advanced to, so a sequencer enabled then runs its first instruction on the next tick. See
+// hub/README.md for the firmware model.
 
 #include <array>
 #include <cstddef>

@@ -22,21 +22,21 @@ constexpr std::uint16_t kConditional = 0x080;
 constexpr std::uint16_t kStall = 0x780;
 constexpr std::uint16_t kHalt = 0x600;
 
+// The words from address 0 on, halts after them.
 ProgramMemory programOf(std::initializer_list<std::uint16_t> words) {
     ProgramMemory program;
-    std::uint8_t address = 0;
-    for (const std::uint16_t word : words) {
-        program.write(LoadRegister::Start, address++);
+    const auto store = [&program](std::size_t address, std::uint16_t word) {
+        program.write(LoadRegister::Start, static_cast<std::uint8_t>(address));
         program.write(LoadRegister::AddressOrByte, static_cast<std::uint8_t>(word >> 8));
         program.write(LoadRegister::Strobe, 0);
         program.write(LoadRegister::AddressOrByte, static_cast<std::uint8_t>(word & 0xFF));
+    };
+    std::size_t address = 0;
+    for (const std::uint16_t word : words) {
+        store(address++, word);
     }
-    // The rest of the memory: halts, so that the programs end where they are written.
-    for (std::size_t rest = address; rest < ProgramMemory::kInstructionCount; ++rest) {
-        program.write(LoadRegister::Start, static_cast<std::uint8_t>(rest));
-        program.write(LoadRegister::AddressOrByte, kHalt >> 8);
-        program.write(LoadRegister::Strobe, 0);
-        program.write(LoadRegister::AddressOrByte, kHalt & 0xFF);
+    for (; address < ProgramMemory::kInstructionCount; ++address) {
+        store(address, kHalt);
     }
     return program;
 }
