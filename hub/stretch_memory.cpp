@@ -3,8 +3,8 @@
 namespace zo::hub {
 
 std::size_t StretchMemory::StartHash::operator()(const Start& start) const {
-    std::size_t hash =
-        std::size_t{start.freeCounters} << 24 | std::size_t{start.members} << 8 | start.visible;
+    std::uint64_t hash =
+        std::uint64_t{start.freeCounters} << 24 | std::uint64_t{start.members} << 8 | start.visible;
     for (const std::uint8_t outputs : start.outputs) {
         hash = hash * 31 + outputs;
     }
@@ -13,7 +13,8 @@ std::size_t StretchMemory::StartHash::operator()(const Start& start) const {
             hash = hash * 0x100000001B3 ^ start.sequencers[index].hash();
         }
     }
-    return hash;
+    // Both halves count where a hash is 32 bits wide.
+    return static_cast<std::size_t>(hash ^ hash >> 32);
 }
 
 bool StretchMemory::full() const {
