@@ -18,6 +18,7 @@ inline constexpr ULONG kReturnedWithoutCompleting = 0x226;
 inline constexpr ULONG kCompletionRoutineDidNotMarkPending = 0x228;
 inline constexpr ULONG kPendingNotMarked = 0x23D;
 inline constexpr ULONG kMarkedButNotPending = 0x23E;
+inline constexpr ULONG kDeviceInitializingAfterAddDevice = 0x243;
 
 // One call of a dispatch routine with a request. IoCallDriver makes it before the call and
 // reports the status returned; IoCompleteRequest reports when completion passes the stack

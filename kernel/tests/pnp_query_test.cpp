@@ -9,23 +9,10 @@
 #include "kernel/irp.h"
 #include "kernel/machine.h"
 #include "kernel/objects.h"
-#include "kernel/usb_device.h"
+#include "kernel/tests/quiet_device.h"
 
 namespace zo::kernel::test {
 namespace {
-
-// A device the driver above never talks to: the requests of the stack are what is tested.
-class QuietDevice : public usb::UsbDevice {
-  public:
-    usb::Speed speed() const override { return usb::Speed::High; }
-    usb::TransferResult control(const usb::SetupPacket&, std::span<std::uint8_t>) override {
-        return {usb::TransferStatus::Stall, 0};
-    }
-    usb::TransferResult transfer(std::uint8_t, std::span<std::uint8_t>) override {
-        return {usb::TransferStatus::Stall, 0};
-    }
-    void portReset() override {}
-};
 
 // A function driver that passes every request down, records the minor functions it sees and
 // refuses the one query a test names.
