@@ -9,7 +9,7 @@
 #include "kernel/irp.h"
 #include "kernel/machine.h"
 #include "kernel/objects.h"
-#include "kernel/tests/quiet_device.h"
+#include "kernel/tests/test_stack.h"
 
 namespace zo::kernel::test {
 namespace {
@@ -19,10 +19,6 @@ namespace {
 std::vector<UCHAR> seen;
 UCHAR refused = 0xFF;
 
-DEVICE_OBJECT*& lowerOf(DEVICE_OBJECT* device) {
-    return *static_cast<DEVICE_OBJECT**>(device->DeviceExtension);
-}
-
 NTSTATUS dispatchPnp(DEVICE_OBJECT* device, IRP* irp) {
     const UCHAR minor = IoGetCurrentIrpStackLocation(irp)->MinorFunction;
     seen.push_back(minor);
@@ -31,26 +27,16 @@ NTSTATUS dispatchPnp(DEVICE_OBJECT* device, IRP* irp) {
         IoCompleteRequest(irp, IO_NO_INCREMENT);
         return STATUS_UNSUCCESSFUL;
     }
-    DEVICE_OBJECT* lower = lowerOf(device);
-    IoSkipCurrentIrpStackLocation(irp);
-    const NTSTATUS status = IoCallDriver(lower, irp);
-    if (minor == IRP_MN_REMOVE_DEVICE) {
-        IoDetachDevice(lower);
-        IoDeleteDevice(device);
-    }
-    return status;
+    return passPnpDown(device, irp);
 }
 
 NTSTATUS addDevice(DRIVER_OBJECT* driver, DEVICE_OBJECT* pdo) {
     DEVICE_OBJECT* device = nullptr;
-    const NTSTATUS created = IoCreateDevice(driver, sizeof(DEVICE_OBJECT*), nullptr,
-                                            FILE_DEVICE_UNKNOWN, 0, FALSE, &device);
-    if (!NT_SUCCESS(created)) {
-        return created;
+    const NTSTATUS created = createAttached(driver, pdo, &device);
+    if (NT_SUCCESS(created)) {
+        device->Flags &= ~DO_DEVICE_INITIALIZING;
     }
-    lowerOf(device) = IoAttachDeviceToDeviceStack(device, pdo);
-    device->Flags &= ~DO_DEVICE_INITIALIZING;
-    return STATUS_SUCCESS;
+    return created;
 }
 
 NTSTATUS driverEntry(DRIVER_OBJECT* driver, UNICODE_STRING*) {

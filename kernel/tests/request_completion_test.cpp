@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "kernel/bugcheck.h"
 #include "kernel/irp.h"
 #include "kernel/machine.h"
@@ -169,25 +171,34 @@ TEST_F(RequestCompletionDeathTest, ARequestCompletedTwiceStopsTheMachine) {
     EXPECT_DEATH(send(lowerDevice), "MULTIPLE_IRP_COMPLETE_REQUESTS \\(0x44\\)");
 }
 
-TEST_F(RequestCompletionDeathTest, PendingReturnedWithoutTheMarkStopsTheMachine) {
-    answer = Answer::PendingUnmarked;
-    EXPECT_DEATH(send(lowerDevice), "DRIVER_VERIFIER_IOMANAGER_VIOLATION \\(0xC9\\) \\[0x23D,");
-}
+// Each broken rule of pending requests, and the I/O error code the machine stops with.
+struct BrokenRule {
+    const char* name;
+    Answer answer;
+    bool throughUpper;
+    Upper upper;
+    const char* code;
+};
 
-TEST_F(RequestCompletionDeathTest, AMarkWithoutPendingReturnedStopsTheMachine) {
-    answer = Answer::MarkedButAnswered;
-    EXPECT_DEATH(send(lowerDevice), "DRIVER_VERIFIER_IOMANAGER_VIOLATION \\(0xC9\\) \\[0x23E,");
-}
-
-TEST_F(RequestCompletionDeathTest, AnswerForARequestStillHeldStopsTheMachine) {
-    answer = Answer::HeldButAnswered;
-    EXPECT_DEATH(send(lowerDevice), "DRIVER_VERIFIER_IOMANAGER_VIOLATION \\(0xC9\\) \\[0x226,");
-}
-
-TEST_F(RequestCompletionDeathTest, ARoutineThatDropsThePendingMarkStopsTheMachine) {
-    answer = Answer::HoldPending;
-    upperWay = Upper::RoutineForgetting;
-    EXPECT_DEATH(send(upper_), "DRIVER_VERIFIER_IOMANAGER_VIOLATION \\(0xC9\\) \\[0x228,");
+TEST_F(RequestCompletionDeathTest, EachBrokenPendingRuleStopsTheMachineWithItsCode) {
+    const BrokenRule rules[] = {
+        {"STATUS_PENDING returned without the mark", Answer::PendingUnmarked, false,
+         Upper::PassDown, "0x23D"},
+        {"the mark with another status", Answer::MarkedButAnswered, false, Upper::PassDown,
+         "0x23E"},
+        {"an answer for a request still held", Answer::HeldButAnswered, false, Upper::PassDown,
+         "0x226"},
+        {"a completion routine dropping the mark", Answer::HoldPending, true,
+         Upper::RoutineForgetting, "0x228"},
+    };
+    for (const BrokenRule& rule : rules) {
+        SCOPED_TRACE(rule.name);
+        answer = rule.answer;
+        upperWay = rule.upper;
+        const std::string stop =
+            std::string("DRIVER_VERIFIER_IOMANAGER_VIOLATION \\(0xC9\\) \\[") + rule.code + ",";
+        EXPECT_DEATH(send(rule.throughUpper ? upper_ : lowerDevice), stop);
+    }
 }
 
 }  // namespace

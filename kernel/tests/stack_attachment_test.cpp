@@ -13,7 +13,7 @@
 #include "kernel/irp.h"
 #include "kernel/machine.h"
 #include "kernel/objects.h"
-#include "kernel/tests/quiet_device.h"
+#include "kernel/tests/test_stack.h"
 
 namespace zo::kernel::test {
 namespace {
@@ -33,27 +33,12 @@ NTSTATUS complete(DEVICE_OBJECT*, IRP* irp) {
     return STATUS_SUCCESS;
 }
 
-NTSTATUS dispatchPnp(DEVICE_OBJECT* device, IRP* irp) {
-    const UCHAR minor = IoGetCurrentIrpStackLocation(irp)->MinorFunction;
-    DEVICE_OBJECT* lower = *static_cast<DEVICE_OBJECT**>(device->DeviceExtension);
-    IoSkipCurrentIrpStackLocation(irp);
-    const NTSTATUS status = IoCallDriver(lower, irp);
-    if (minor == IRP_MN_REMOVE_DEVICE) {
-        IoDetachDevice(lower);
-        IoDeleteDevice(device);
-    }
-    return status;
-}
-
 NTSTATUS addDevice(DRIVER_OBJECT* driver, DEVICE_OBJECT* pdo) {
     DEVICE_OBJECT* device = nullptr;
-    const NTSTATUS created = IoCreateDevice(driver, sizeof(DEVICE_OBJECT*), nullptr,
-                                            FILE_DEVICE_UNKNOWN, 0, FALSE, &device);
+    const NTSTATUS created = createAttached(driver, pdo, &device);
     if (!NT_SUCCESS(created)) {
         return created;
     }
-    *static_cast<DEVICE_OBJECT**>(device->DeviceExtension) =
-        IoAttachDeviceToDeviceStack(device, pdo);
     if (afterAttach) {
         afterAttach();
     }
@@ -67,7 +52,7 @@ NTSTATUS driverEntry(DRIVER_OBJECT* driver, UNICODE_STRING*) {
     driver->DriverExtension->AddDevice = addDevice;
     driver->MajorFunction[IRP_MJ_CREATE] = complete;
     driver->MajorFunction[IRP_MJ_CLOSE] = complete;
-    driver->MajorFunction[IRP_MJ_PNP] = dispatchPnp;
+    driver->MajorFunction[IRP_MJ_PNP] = passPnpDown;
     return STATUS_SUCCESS;
 }
 
