@@ -59,7 +59,9 @@ NTSTATUS IoCreateDevice(DRIVER_OBJECT* driver, ULONG extensionSize, UNICODE_STRI
     const std::size_t slots =
         (extensionSize + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
     object.extensionStorage.assign(slots, std::max_align_t{});
-    std::memset(object.extensionStorage.data(), 0, slots * sizeof(std::max_align_t));
+    if (slots > 0) {
+        std::memset(object.extensionStorage.data(), 0, slots * sizeof(std::max_align_t));
+    }
     object.DeviceExtension = slots == 0 ? nullptr : object.extensionStorage.data();
     driver->DeviceObject = &object;
     *device = &object;
