@@ -26,9 +26,17 @@ struct EventWaits {
     std::condition_variable changed;
 };
 
+// The waits outlive every static: a machine kept for the whole process (the environment's) is torn
+// down by an exit handler of its own, and its bus thread sets events until then, which it could
+// not do on a condition variable already destroyed by an exit handler that ran first.
 EventWaits& eventWaits() {
-    static EventWaits waits;
-    return waits;
+    union Everlasting {
+        EventWaits waits;
+        Everlasting() : waits() {}
+        ~Everlasting() {}  // never destroys `waits`
+    };
+    static Everlasting everlasting;
+    return everlasting.waits;
 }
 
 }  // namespace
