@@ -6,7 +6,7 @@
 
 #include <span>
 
-#include "kernel/sync.h"
+#include <kernel_api.h>
 
 struct ByteRing {
     UCHAR* WritePos;  // where the producer writes next

@@ -1,7 +1,7 @@
 #pragma once
 // The per-hub record of zousbdrv, kept in the extension of its device object.
 
-#include "kernel/usb.h"
+#include <usb_api.h>
 
 struct ByteRing;
 struct IsoTransferContext;

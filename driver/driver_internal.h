@@ -2,10 +2,10 @@
 // The routines the parts of zousbdrv share.
 
 #include "driver/device_context.h"
-#include "kernel/pool.h"
-#include "kernel/usbd.h"
 
-inline constexpr ULONG kDriverPoolTag = PoolTag("Wdm ");
+// The driver's pool tag "Wdm ", its four characters in memory order.
+inline constexpr ULONG kDriverPoolTag =
+    ULONG{'W'} | ULONG{'d'} << 8 | ULONG{'m'} << 16 | ULONG{' '} << 24;
 
 // Pool memory of the driver, zero-filled; null when the pool is exhausted.
 PVOID allocateZeroed(SIZE_T size);

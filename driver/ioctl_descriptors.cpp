@@ -10,6 +10,21 @@ namespace {
 constexpr ULONG kFirstConfigurationRead = 265;
 constexpr ULONG kMaximumTransferSize = 0x200000;
 
+// Callers read the 64-bit interface record by these offsets.
+static_assert(offsetof(USBD_INTERFACE_INFORMATION, NumberOfPipes) ==
+                  kInterfaceNumberOfPipesOffset &&
+              offsetof(USBD_INTERFACE_INFORMATION, Pipes) == kInterfaceFirstPipeOffset &&
+              sizeof(USBD_PIPE_INFORMATION) == kPipeRecordSize);
+
+// The bytes of an interface record, and of a select-interface URB, for `pipes` pipes; each of the
+// two records has room for one pipe of its own.
+constexpr std::size_t interfaceRecordSize(ULONG pipes) {
+    return sizeof(USBD_INTERFACE_INFORMATION) + (std::size_t{pipes} - 1) * kPipeRecordSize;
+}
+constexpr std::size_t selectInterfaceUrbSize(ULONG pipes) {
+    return sizeof(_URB_SELECT_INTERFACE) + (std::size_t{pipes} - 1) * kPipeRecordSize;
+}
+
 void writeInterface32(const USBD_INTERFACE_INFORMATION& interface, void* out) {
     ZOUSB_INTERFACE_INFO32 record{};
     record.length = interface.Length;
@@ -151,11 +166,11 @@ IoctlResult selectInterface(DEVICE_OBJECT* device, const IoctlRequest& request) 
         if (urb != nullptr) {
             auto& select = urb->UrbSelectInterface;
             select.ConfigurationHandle = ReadPointerAcquire(&context->ConfigurationHandle);
-            select.Interface.Length = static_cast<USHORT>(interfaceInformationSize(pipes));
+            select.Interface.Length = static_cast<USHORT>(interfaceRecordSize(pipes));
             select.Interface.InterfaceNumber = wanted.interfaceNumber;
             select.Interface.AlternateSetting = wanted.alternateSetting;
             for (ULONG pipe = 0; pipe < pipes; ++pipe) {
-                UsbdPipe(&select.Interface, pipe)->MaximumTransferSize = kMaximumTransferSize;
+                select.Interface.Pipes[pipe].MaximumTransferSize = kMaximumTransferSize;
             }
             if (NT_SUCCESS(SubmitUrb(device, urb))) {
                 KeepInterface(context, &select.Interface);

@@ -44,7 +44,7 @@ NTSTATUS pipeOf(DEVICE_OBJECT* device, const IoctlRequest& request, USBD_PIPE_IN
     } else if (!indexGiven || index >= context->Interface->NumberOfPipes) {
         status = STATUS_INVALID_PARAMETER;
     } else {
-        pipe = *UsbdPipe(context->Interface, index);
+        pipe = context->Interface->Pipes[index];
     }
     KeReleaseSpinLock(&context->InterfaceLock, irql);
     return status;

@@ -120,7 +120,7 @@ void abortPipes(DEVICE_OBJECT* device) {
     if (context->Interface != nullptr) {
         count = std::min<ULONG>(context->Interface->NumberOfPipes, kMaximumPipes);
         for (ULONG pipe = 0; pipe < count; ++pipe) {
-            pipes[pipe] = UsbdPipe(context->Interface, pipe)->PipeHandle;
+            pipes[pipe] = context->Interface->Pipes[pipe].PipeHandle;
         }
     }
     KeReleaseSpinLock(&context->InterfaceLock, irql);
@@ -251,7 +251,7 @@ NTSTATUS SelectConfiguration(DEVICE_OBJECT* device, USB_CONFIGURATION_DESCRIPTOR
     }
     USBD_INTERFACE_INFORMATION* record = list[0].Interface;
     for (ULONG pipe = 0; pipe < interface->bNumEndpoints; ++pipe) {
-        UsbdPipe(record, pipe)->MaximumTransferSize = kMaximumTransferSize;
+        record->Pipes[pipe].MaximumTransferSize = kMaximumTransferSize;
     }
     NTSTATUS status = SubmitUrb(device, urb);
     if (NT_SUCCESS(status)) {

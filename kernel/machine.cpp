@@ -1,5 +1,6 @@
 #include "kernel/machine.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "kernel/bugcheck.h"
@@ -86,7 +87,7 @@ DRIVER_OBJECT* Machine::createDriver(const std::string& name, PDRIVER_INITIALIZE
     auto driver = std::make_unique<DRIVER_OBJECT>();
     driver->name = name;
     driver->DriverExtension = &driver->extension;
-    driver->MajorFunction.fill(refuseRequest);
+    std::ranges::fill(driver->MajorFunction, refuseRequest);
     const std::u16string wideName(name.begin(), name.end());
     UNICODE_STRING registryPath;
     RtlInitUnicodeString(&registryPath, wideName.c_str());

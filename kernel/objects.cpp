@@ -36,7 +36,8 @@ void RtlInitUnicodeString(UNICODE_STRING* target, const WCHAR* source) {
     }
     target->Length = static_cast<USHORT>(length * sizeof(WCHAR));
     target->MaximumLength = static_cast<USHORT>(target->Length + sizeof(WCHAR));
-    target->Buffer = source;
+    // As in the Windows kernel, the record points at the source without owning or changing it.
+    target->Buffer = const_cast<WCHAR*>(source);
 }
 
 NTSTATUS IoCreateDevice(DRIVER_OBJECT* driver, ULONG extensionSize, UNICODE_STRING* name,

@@ -1,7 +1,6 @@
 #pragma once
 // Driver, device and file objects, names and device stacks.
 
-#include <array>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -16,7 +15,7 @@ struct IRP;
 struct UNICODE_STRING {
     USHORT Length;         // bytes, without the terminating zero
     USHORT MaximumLength;  // bytes
-    const WCHAR* Buffer;
+    WCHAR* Buffer;         // not owned: RtlInitUnicodeString points it at its source
 };
 
 void RtlInitUnicodeString(UNICODE_STRING* target, const WCHAR* source);
@@ -34,7 +33,7 @@ struct DRIVER_OBJECT {
     DEVICE_OBJECT* DeviceObject;  // the most recently created device object of the driver
     DRIVER_EXTENSION* DriverExtension;
     PDRIVER_UNLOAD DriverUnload;
-    std::array<PDRIVER_DISPATCH, IRP_MJ_MAXIMUM_FUNCTION + 1> MajorFunction;
+    PDRIVER_DISPATCH MajorFunction[IRP_MJ_MAXIMUM_FUNCTION + 1];
 
     // The stand-in's own bookkeeping.
     DRIVER_EXTENSION extension{};

@@ -68,8 +68,9 @@ LONG KeReadStateEvent(KEVENT* event) {
     return stateOf(event).load();
 }
 
-NTSTATUS KeWaitForSingleObject(KEVENT* event, KWAIT_REASON, KPROCESSOR_MODE, BOOLEAN,
-                               const LARGE_INTEGER* timeout) {
+NTSTATUS KeWaitForSingleObject(PVOID object, KWAIT_REASON, KPROCESSOR_MODE, BOOLEAN,
+                               LARGE_INTEGER* timeout) {
+    auto* event = static_cast<KEVENT*>(object);
     auto state = stateOf(event);
     const auto takeSignal = [&] {
         if (event->Type == SynchronizationEvent) {

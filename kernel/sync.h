@@ -22,10 +22,11 @@ void KeInitializeEvent(KEVENT* event, EVENT_TYPE type, BOOLEAN state);
 LONG KeSetEvent(KEVENT* event, KPRIORITY increment, BOOLEAN wait);
 void KeClearEvent(KEVENT* event);
 LONG KeReadStateEvent(KEVENT* event);
-// Waits until the event is signalled. With a timeout (relative, negative, in 100 ns units) it
-// returns STATUS_TIMEOUT when it runs out; without one it waits for ever.
-NTSTATUS KeWaitForSingleObject(KEVENT* event, KWAIT_REASON reason, KPROCESSOR_MODE mode,
-                               BOOLEAN alertable, const LARGE_INTEGER* timeout);
+// Waits until the object, an event (the stand-in's one kind of dispatcher object), is signalled.
+// With a timeout (relative, negative, in 100 ns units) it returns STATUS_TIMEOUT when it runs out;
+// without one it waits for ever.
+NTSTATUS KeWaitForSingleObject(PVOID object, KWAIT_REASON reason, KPROCESSOR_MODE mode,
+                               BOOLEAN alertable, LARGE_INTEGER* timeout);
 inline constexpr NTSTATUS STATUS_TIMEOUT = 0x00000102;
 
 void KeInitializeSpinLock(KSPIN_LOCK* lock);

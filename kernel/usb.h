@@ -133,7 +133,8 @@ inline constexpr USHORT URB_FUNCTION_VENDOR_OTHER = 0x0020;
 inline constexpr ULONG USBD_TRANSFER_DIRECTION_IN = 1;
 inline constexpr ULONG USBD_SHORT_TRANSFER_OK = 2;
 inline constexpr ULONG USBD_START_ISO_TRANSFER_ASAP = 4;
-inline constexpr ULONG USBD_DEFAULT_MAXIMUM_TRANSFER_SIZE = 4096;
+// No limit: the USB stack since Windows XP ignores a pipe's MaximumTransferSize.
+inline constexpr ULONG USBD_DEFAULT_MAXIMUM_TRANSFER_SIZE = 0xFFFFFFFF;
 
 // USB status values of a completed URB; bit 31 marks an error.
 constexpr bool USBD_ERROR(USBD_STATUS status) {
@@ -145,7 +146,7 @@ inline constexpr USBD_STATUS USBD_STATUS_STALL_PID = ntStatus(0xC0000004);
 inline constexpr USBD_STATUS USBD_STATUS_DEV_NOT_RESPONDING = ntStatus(0xC0000005);
 inline constexpr USBD_STATUS USBD_STATUS_DATA_UNDERRUN = ntStatus(0xC0000009);
 inline constexpr USBD_STATUS USBD_STATUS_BAD_START_FRAME = ntStatus(0xC0000A00);
-inline constexpr USBD_STATUS USBD_STATUS_ISOCH_REQUEST_FAILED = ntStatus(0xC0006000);
+inline constexpr USBD_STATUS USBD_STATUS_ISOCH_REQUEST_FAILED = ntStatus(0xC0000B00);
 inline constexpr USBD_STATUS USBD_STATUS_BUFFER_TOO_SMALL = ntStatus(0xC0003000);
 inline constexpr USBD_STATUS USBD_STATUS_INVALID_URB_FUNCTION = ntStatus(0x80000200);
 inline constexpr USBD_STATUS USBD_STATUS_INVALID_PARAMETER = ntStatus(0x80000300);

@@ -13,11 +13,12 @@ packages=(cmake make g++ ccache pkg-config libgtest-dev libgmock-dev libbenchmar
 packages+=(qt6-base-dev librsvg2-bin fonts-liberation fonts-dejavu-core fonts-noto-cjk xdg-utils)
 windows=()
 if [[ "${1:-}" == "--windows" ]]; then
-    # The mingw-w64 cross compilers with std::thread ("posix"), Wine for the tests, and the
+    # The mingw-w64 cross compilers with std::thread ("posix"), the DDK headers and the kernel's
+    # import libraries for zousbdrv.sys (mingw-w64-x86-64-dev), Wine for the tests, and the
     # GoogleTest source to build with the cross compilers. 32-bit Wine (wine32:i386) runs the x86
     # tests where the kernel runs 32-bit programs; it is optional.
-    packages=(cmake make ccache g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
-              googletest)
+    packages=(cmake make ccache g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+              mingw-w64-x86-64-dev wine wine64 googletest)
     windows=(wine32:i386)
 fi
 if [[ "${1:-}" == "--tests" ]]; then
