@@ -57,8 +57,9 @@ class UsbBus {
     void cancelPipe(UsbPort& port, USBD_PIPE_HANDLE pipe);
     IsochronousSchedule& isochronous() { return isochronous_; }
 
-    // While held, the URBs the bus would queue or complete in the caller's thread because it is
-    // idle wait in the queue (none does with Immediate): tests use it to keep requests in flight.
+    // While held, every control, bulk and interrupt URB waits in the queue (an abort never does,
+    // nor does any on an Immediate bus, which has no queue): tests use it to keep requests in
+    // flight.
     void holdCompletions(bool hold);
     std::size_t queued() const;
     // Waits (bounded) until at least `count` URBs are queued; false on timeout.
