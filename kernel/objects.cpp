@@ -1,6 +1,8 @@
 #include "kernel/objects.h"
 
-#include <cstring>
+#include <algorithm>
+#include <cstddef>
+#include <span>
 
 #include "kernel/bugcheck.h"
 #include "kernel/machine.h"
@@ -59,7 +61,8 @@ NTSTATUS IoCreateDevice(DRIVER_OBJECT* driver, ULONG extensionSize, UNICODE_STRI
     const std::size_t slots =
         (extensionSize + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
     object.extensionStorage.assign(slots, std::max_align_t{});
-    std::memset(object.extensionStorage.data(), 0, slots * sizeof(std::max_align_t));
+    // Zero every byte, padding included, as the pool's extension is; an empty extension has none.
+    std::ranges::fill(std::as_writable_bytes(std::span(object.extensionStorage)), std::byte{0});
     object.DeviceExtension = slots == 0 ? nullptr : object.extensionStorage.data();
     driver->DeviceObject = &object;
     *device = &object;
