@@ -54,7 +54,6 @@ NTSTATUS AddDevice(DRIVER_OBJECT* driver, DEVICE_OBJECT* physicalDevice) {
     DeviceContext* context = contextOf(device);
     // The link exists from here on, so removal deletes it even if the hub never starts.
     context->LinkRegistered = TRUE;
-    device->Flags &= ~DO_DEVICE_INITIALIZING;
     device->Flags |= DO_DIRECT_IO | DO_POWER_PAGABLE;
     context->LowerDevice = IoAttachDeviceToDeviceStack(device, physicalDevice);
     if (context->LowerDevice == nullptr) {
@@ -69,5 +68,7 @@ NTSTATUS AddDevice(DRIVER_OBJECT* driver, DEVICE_OBJECT* physicalDevice) {
     KeInitializeEvent(&context->RemoveEvent, NotificationEvent, FALSE);
     KeInitializeSpinLock(&context->InterfaceLock);
     KeInitializeSpinLock(&context->StreamLock);
+    // Only a whole device can be opened: the I/O manager refuses opens until this is cleared.
+    device->Flags &= ~DO_DEVICE_INITIALIZING;
     return status;
 }

@@ -138,6 +138,27 @@ void abortPipes(DEVICE_OBJECT* device) {
     }
 }
 
+void deleteLink(DeviceContext* context) {
+    if (context->LinkRegistered) {
+        context->LinkRegistered = FALSE;
+        UNICODE_STRING link;
+        RtlInitUnicodeString(&link, context->LinkName);
+        IoDeleteSymbolicLink(&link);
+    }
+}
+
+// The hub is gone while handles to it may still be open: no request enters from here on, the
+// transfers in flight end, and the name goes. The device object stays until the removal, which
+// comes once the last handle has closed.
+NTSTATUS surpriseRemoval(DEVICE_OBJECT* device, IRP* irp) {
+    DeviceContext* context = contextOf(device);
+    std::atomic_ref<BOOLEAN>(context->Removing).store(TRUE);
+    abortPipes(device);
+    deleteLink(context);
+    irp->IoStatus.Status = STATUS_SUCCESS;
+    return passDown(device, irp);
+}
+
 NTSTATUS removeDevice(DEVICE_OBJECT* device, IRP* irp) {
     DeviceContext* context = contextOf(device);
     std::atomic_ref<BOOLEAN>(context->Removing).store(TRUE);
@@ -150,12 +171,7 @@ NTSTATUS removeDevice(DEVICE_OBJECT* device, IRP* irp) {
         context->DeviceDescriptor = nullptr;
     }
     KeepInterface(context, nullptr);
-    if (context->LinkRegistered) {
-        context->LinkRegistered = FALSE;
-        UNICODE_STRING link;
-        RtlInitUnicodeString(&link, context->LinkName);
-        IoDeleteSymbolicLink(&link);
-    }
+    deleteLink(context);
     DEVICE_OBJECT* lower = context->LowerDevice;
     IoDetachDevice(lower);
     IoDeleteDevice(device);
@@ -248,19 +264,27 @@ NTSTATUS SelectConfiguration(DEVICE_OBJECT* device, USB_CONFIGURATION_DESCRIPTOR
 }
 
 NTSTATUS DispatchPnp(DEVICE_OBJECT* device, IRP* irp) {
+    const UCHAR minor = IoGetCurrentIrpStackLocation(irp)->MinorFunction;
+    if (minor == IRP_MN_REMOVE_DEVICE) {
+        // The removal enters even after a surprise removal has begun refusing requests; it does
+        // its own leaving.
+        InterlockedIncrement(&contextOf(device)->IoCount);
+        return removeDevice(device, irp);
+    }
     if (!enterRequest(device, irp)) {
         return STATUS_DELETE_PENDING;
     }
     NTSTATUS status;
-    switch (IoGetCurrentIrpStackLocation(irp)->MinorFunction) {
+    switch (minor) {
         case IRP_MN_START_DEVICE:
             status = startDevice(device, irp);
             break;
         case IRP_MN_STOP_DEVICE:
             status = stopDevice(device, irp);
             break;
-        case IRP_MN_REMOVE_DEVICE:
-            return removeDevice(device, irp);
+        case IRP_MN_SURPRISE_REMOVAL:
+            status = surpriseRemoval(device, irp);
+            break;
         case IRP_MN_QUERY_CAPABILITIES:
             status = queryCapabilities(device, irp);
             break;

@@ -7,9 +7,8 @@ NTSTATUS DispatchPower(DEVICE_OBJECT* device, IRP* irp) {
     irp->IoStatus.Information = 0;
     IoCopyCurrentIrpStackLocationToNext(irp);
     PoStartNextPowerIrp(irp);
-    const NTSTATUS status = PoCallDriver(contextOf(device)->LowerDevice, irp);
-    if (status == STATUS_PENDING) {
-        IoMarkIrpPending(irp);
-    }
-    return status;
+    // No completion routine of the driver's own: when the bus driver answers STATUS_PENDING,
+    // completion carries its pending mark up to this driver's stack location. The request may be
+    // completed and gone by the time PoCallDriver returns, so it is not touched again.
+    return PoCallDriver(contextOf(device)->LowerDevice, irp);
 }

@@ -52,4 +52,47 @@ std::uint64_t InputSignal::nextChangeAfter(std::uint64_t tick) const {
     return next >= kLastTick ? kNever : static_cast<std::uint64_t>(next);
 }
 
+InputSignal::Changes::Changes(const InputSignal& input, std::uint64_t tick)
+    : halfPeriods_(input.halfPeriods_) {
+    if (halfPeriods_ == 0) {
+        return;  // no signal: no change ever
+    }
+    quotient_ = input.perTicks_ / halfPeriods_;
+    remainder_ = input.perTicks_ % halfPeriods_;
+    // Change k is on the first tick whose half-period index is k: ceil(k * perTicks_ /
+    // halfPeriods_).
+    const auto changeTick = [&](std::uint64_t k) {
+        return static_cast<std::uint64_t>((Wide{k} * input.perTicks_ + halfPeriods_ - 1) /
+                                          halfPeriods_);
+    };
+    const std::uint64_t passed = input.halfPeriodIndex(tick);
+    index_ = passed + 1;
+    next_ = changeTick(index_);
+    excess_ =
+        static_cast<std::uint64_t>(Wide{next_} * halfPeriods_ - Wide{index_} * input.perTicks_);
+    passed_ = {passed >= 1 ? changeTick(passed) : 0, passed >= 2 ? changeTick(passed - 1) : 0};
+    if (next_ >= kLastTick) {
+        next_ = kNever;
+    }
+}
+
+void InputSignal::Changes::advance() {
+    if (next_ == kNever) {
+        return;
+    }
+    // (index_ + 1) * perTicks_ = (next_ + quotient_) * halfPeriods_ + remainder_ - excess_.
+    passed_ = {next_, passed_[0]};
+    ++index_;
+    if (remainder_ > excess_) {
+        next_ += quotient_ + 1;
+        excess_ = halfPeriods_ - (remainder_ - excess_);
+    } else {
+        next_ += quotient_;
+        excess_ -= remainder_;
+    }
+    if (next_ >= kLastTick) {
+        next_ = kNever;
+    }
+}
+
 }  // namespace zo::hub

@@ -4,7 +4,8 @@
 
 namespace zo::hub {
 
-void ProgramMemory::write(LoadRegister which, std::uint8_t value) {
+bool ProgramMemory::write(LoadRegister which, std::uint8_t value) {
+    bool changed = false;
     switch (which) {
         case LoadRegister::Strobe:
             instructionHigh_ = addressOrByte_ & 0x0F;
@@ -13,7 +14,8 @@ void ProgramMemory::write(LoadRegister which, std::uint8_t value) {
         case LoadRegister::AddressOrByte:
             if (instructionStrobed_) {
                 if (start_ < kInstructionCount) {
-                    store(start_, static_cast<std::uint16_t>(instructionHigh_ << 8 | value));
+                    changed =
+                        store(start_, static_cast<std::uint16_t>(instructionHigh_ << 8 | value));
                 }
                 instructionStrobed_ = false;
             }
@@ -27,7 +29,9 @@ void ProgramMemory::write(LoadRegister which, std::uint8_t value) {
                 break;
             }
             if (addressOrByte_ < kConstantCount) {
-                constants_[addressOrByte_] = static_cast<std::uint16_t>(constantHigh_ << 8 | value);
+                const auto constant = static_cast<std::uint16_t>(constantHigh_ << 8 | value);
+                changed = constants_[addressOrByte_] != constant;
+                constants_[addressOrByte_] = constant;
             }
             constantHighLoaded_ = false;
             break;
@@ -37,13 +41,17 @@ void ProgramMemory::write(LoadRegister which, std::uint8_t value) {
             constantHighLoaded_ = false;
             break;
     }
+    return changed;
 }
 
 std::uint8_t ProgramMemory::testedSource(const Instruction& instruction) {
     return static_cast<std::uint8_t>(std::min(instruction.operand >> 1, 16));
 }
 
-void ProgramMemory::store(std::uint8_t address, std::uint16_t word) {
+bool ProgramMemory::store(std::uint8_t address, std::uint16_t word) {
+    if (instructions_[address] == word) {
+        return false;
+    }
     if (decoded_[address].form == InstructionForm::Test) {
         --testsOfSource_[testedSource(decoded_[address])];
     }
@@ -52,6 +60,7 @@ void ProgramMemory::store(std::uint8_t address, std::uint16_t word) {
     if (decoded_[address].form == InstructionForm::Test) {
         ++testsOfSource_[testedSource(decoded_[address])];
     }
+    return true;
 }
 
 std::uint16_t ProgramMemory::testedSources() const {

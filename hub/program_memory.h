@@ -21,7 +21,8 @@ class ProgramMemory {
     static constexpr std::size_t kInstructionCount = 128;
     static constexpr std::size_t kConstantCount = 64;
 
-    void write(LoadRegister which, std::uint8_t value);
+    // Returns whether a stored instruction or constant changed: what the program does.
+    bool write(LoadRegister which, std::uint8_t value);
     void clear() { *this = ProgramMemory{}; }
     // Forgets a half-loaded constant or instruction and the armed start; the program stays.
     void dropPendingLoads();
@@ -39,7 +40,8 @@ class ProgramMemory {
     std::uint16_t testedSources() const;
 
   private:
-    void store(std::uint8_t address, std::uint16_t word);
+    // Whether the word differs from the one stored before.
+    bool store(std::uint8_t address, std::uint16_t word);
     static std::uint8_t testedSource(const Instruction& instruction);
 
     std::array<std::uint16_t, kInstructionCount> instructions_{};

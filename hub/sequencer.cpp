@@ -196,4 +196,12 @@ bool Sequencer::sameState(const Sequencer& other, bool counterMatters) const {
     return course(*this) == course(other) && (!counterMatters || counter_ == other.counter_);
 }
 
+std::size_t Sequencer::hash() const {
+    const std::uint64_t flags = (enabled_ ? 1U : 0U) | (halted_ ? 2U : 0U) | (level_ ? 4U : 0U) |
+                                (enteredByJump_ ? 8U : 0U) | (testState_ ? 16U : 0U);
+    const std::uint64_t course = flags | std::uint64_t{pc_} << 8 | std::uint64_t{testInput_} << 16 |
+                                 std::uint64_t{passes_} << 24;
+    return static_cast<std::size_t>(course * 0x9E3779B97F4A7C15 ^ counter_);
+}
+
 }  // namespace zo::hub

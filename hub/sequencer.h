@@ -7,6 +7,7 @@
 // waiting (nextDecision) and can jump over that stretch in one go (skip), which is what lets the
 // hub simulate long delays and waits in constant time.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "hub/instruction.h"
@@ -31,6 +32,14 @@ class Sequencer {
     bool running() const { return enabled_ && !halted_; }
     bool output() const { return enabled_ && level_; }
     std::uint32_t counter() const { return counter_; }
+    // The stretch memory keeps a counter whose value no longer matters apart from the state.
+    void setCounter(std::uint32_t counter) { counter_ = counter; }
+    std::uint8_t programCounter() const { return pc_; }
+    // Whether the next step loads the counter (a load or load second).
+    bool loadsNext(const ProgramMemory& program) const {
+        return running() && (current(program).form == InstructionForm::Load ||
+                             current(program).form == InstructionForm::LoadSecond);
+    }
     // The input its last test named.
     std::uint8_t testedInput() const { return testInput_; }
 
@@ -58,6 +67,9 @@ class Sequencer {
     // In the same state as `other` as far as its course goes; the counter is compared only when
     // `counterMatters`.
     bool sameState(const Sequencer& other, bool counterMatters) const;
+    // Equal in every part of the state; a hash of the whole state.
+    bool operator==(const Sequencer&) const = default;
+    std::size_t hash() const;
 
   private:
     const Instruction& current(const ProgramMemory& program) const { return program.decoded(pc_); }

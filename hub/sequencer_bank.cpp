@@ -11,13 +11,22 @@ SequencerBank::SequencerBank(double inputAHz, double inputBHz)
     : inputA_(inputAHz), inputB_(inputBHz) {}
 
 void SequencerBank::load(std::uint8_t reg, std::uint8_t value) {
-    programs_.at(reg / 4).write(static_cast<LoadRegister>(reg % 4), value);
+    const std::size_t sequencer = reg / 4;
+    if (programs_.at(sequencer).write(static_cast<LoadRegister>(reg % 4), value)) {
+        // The remembered stretches ran the programs as they were.
+        stretches_.clear();
+        if (sequencer < kChannelCount) {
+            liveness_[sequencer].reset();
+        }
+    }
 }
 
 void SequencerBank::clear() {
     for (ProgramMemory& program : programs_) {
         program.clear();
     }
+    stretches_.clear();
+    liveness_ = {};
     stopAll();
 }
 
@@ -100,68 +109,115 @@ void SequencerBank::runTicksBefore(std::uint64_t endTick) {
 std::array<std::uint8_t, 2> SequencerBank::runGroup(std::uint16_t members, std::uint8_t held,
                                                     std::uint64_t endTick, ChangeLog* log) {
     const auto visible = static_cast<std::uint8_t>(channelsOf(members) | held);
-    std::array<std::uint8_t, 2> earlier{static_cast<std::uint8_t>(earlierOutputs_[0] & visible),
-                                        static_cast<std::uint8_t>(earlierOutputs_[1] & visible)};
-    bool repetitionsForgotten = false;
-    const std::uint16_t tested = testedBy(members);
+    GroupRun run{.members = members,
+                 .visible = visible,
+                 .tested = testedBy(members),
+                 .earlier = {static_cast<std::uint8_t>(earlierOutputs_[0] & visible),
+                             static_cast<std::uint8_t>(earlierOutputs_[1] & visible)},
+                 .log = log};
+    // An observer must see every change: nothing is passed over while it watches.
+    const bool byStretches = observer_ == nullptr && followsChanges(run.tested);
     std::uint64_t tick = nextTick_;
+    std::uint64_t nextChange =
+        byStretches ? testedChangeAfter(run.tested, tick > 0 ? tick - 1 : 0) : kNever;
     while (tick < endTick) {
-        const auto now = static_cast<std::uint8_t>(outputs() & visible);
-        const OutputHistory history{now, earlier[0], earlier[1]};
-        std::uint64_t decision = kNever;
+        if (tick >= nextChange) {
+            if (tick == nextChange) {
+                tick = runStretches(run, tick, endTick);
+            }
+            nextChange = testedChangeAfter(run.tested, tick);
+            if (tick >= endTick) {
+                break;
+            }
+        }
+        tick = advanceGroup(run, tick, endTick, observer_ == nullptr);
+    }
+    return run.earlier;
+}
+
+std::uint64_t SequencerBank::advanceGroup(GroupRun& run, std::uint64_t tick, std::uint64_t endTick,
+                                          bool passRepetitions) {
+    const auto now = static_cast<std::uint8_t>(outputs() & run.visible);
+    const OutputHistory history{now, run.earlier[0], run.earlier[1]};
+    std::uint64_t decision = kNever;
+    for (std::size_t index = 0; index < kSequencerCount; ++index) {
+        if (((run.members >> index) & 1) != 0) {
+            const SignalSources view{inputA_, inputB_, history, index != kMeasurementSequencer};
+            decision =
+                std::min(decision, sequencers_[index].nextDecision(programs_[index], view, tick));
+        }
+    }
+    if (decision > tick) {
+        // Nobody in the group decides anything before `decision`: its outputs stay.
+        const std::uint64_t until = std::min(decision, endTick);
         for (std::size_t index = 0; index < kSequencerCount; ++index) {
-            if (((members >> index) & 1) != 0) {
-                const SignalSources view{inputA_, inputB_, history, index != kMeasurementSequencer};
-                decision = std::min(decision,
-                                    sequencers_[index].nextDecision(programs_[index], view, tick));
+            if (((run.members >> index) & 1) != 0) {
+                sequencers_[index].skip(programs_[index], until - tick);
             }
         }
-        if (decision > tick) {
-            // Nobody in the group decides anything before `decision`: its outputs stay.
-            const std::uint64_t until = std::min(decision, endTick);
-            for (std::size_t index = 0; index < kSequencerCount; ++index) {
-                if (((members >> index) & 1) != 0) {
-                    sequencers_[index].skip(programs_[index], until - tick);
-                }
-            }
-            earlier = heldFor(now, earlier, until - tick);
-            tick = until;
-            continue;
+        run.earlier = heldFor(now, run.earlier, until - tick);
+        return until;
+    }
+    if (passRepetitions) {
+        if (!run.repetitionsForgotten) {
+            repetitions_.forget(run.members, countersThatMatter());
+            run.repetitionsForgotten = true;
         }
-        if (!repetitionsForgotten) {
-            repetitions_.forget(members, countersThatMatter());
-            repetitionsForgotten = true;
-        }
-        // An observer must see every change: no repetition is passed over while it watches.
         const std::uint64_t length =
-            observer_ != nullptr
-                ? 0
-                : repetitions_.observe(sequencers_, surroundingsOf(tested, history, tick), tick);
+            repetitions_.observe(sequencers_, surroundingsOf(run.tested, history, tick), tick);
         if (length > 0) {
             repetitions_.restart();
-            const std::uint64_t until = std::min(endTick, inputsSteadyUntil(tested, tick));
+            const std::uint64_t until = std::min(endTick, inputsSteadyUntil(run.tested, tick));
             const std::uint64_t whole = until > tick ? (until - tick) / length : 0;
             if (whole > 0) {
-                if (log != nullptr) {
-                    log->repeat((tick - length) * kTickNanoseconds, length * kTickNanoseconds,
-                                whole);
+                if (run.log != nullptr) {
+                    run.log->repeat((tick - length) * kTickNanoseconds, length * kTickNanoseconds,
+                                    whole);
                 }
-                tick += whole * length;
-                continue;
+                return tick + whole * length;
             }
         }
-        stepGroup(members, history, tick);
-        if (log != nullptr) {
-            log->add(tick * kTickNanoseconds,
-                     static_cast<std::uint8_t>((outputs() ^ now) & visible));
-        }
-        if (observer_ != nullptr) {
-            observer_->outputsChanged(tick * kTickNanoseconds, outputs());
-        }
-        earlier = {now, earlier[0]};
-        ++tick;
     }
-    return earlier;
+    if (run.gatheringFrom != kNever) {
+        for (std::size_t index = 0; index < kSequencerCount; ++index) {
+            if (((run.members >> index) & 1) != 0 && run.loads[index] < 2 &&
+                sequencers_[index].loadsNext(programs_[index])) {
+                ++run.loads[index];
+            }
+        }
+    }
+    stepGroup(run.members, history, tick);
+    const auto toggled = static_cast<std::uint8_t>((outputs() ^ now) & run.visible);
+    if (run.log != nullptr) {
+        run.log->add(tick * kTickNanoseconds, toggled);
+    }
+    if (toggled != 0 && run.gatheringFrom != kNever) {
+        stretchChanges_.push_back({static_cast<std::uint32_t>(tick - run.gatheringFrom), toggled});
+    }
+    if (observer_ != nullptr) {
+        observer_->outputsChanged(tick * kTickNanoseconds, outputs());
+    }
+    run.earlier = {now, run.earlier[0]};
+    return tick + 1;
+}
+
+bool SequencerBank::followsChanges(std::uint16_t tested) const {
+    const auto beyondReach = [&](const InputSignal& input, std::uint8_t source) {
+        return ((tested >> source) & 1) != 0 &&
+               input.periodTicks() > RepetitionFinder::kLargestWindow;
+    };
+    return beyondReach(inputA_, kSourceInputA) || beyondReach(inputB_, kSourceInputB);
+}
+
+std::uint64_t SequencerBank::testedChangeAfter(std::uint16_t tested, std::uint64_t tick) const {
+    std::uint64_t change = kNever;
+    if (((tested >> kSourceInputA) & 1) != 0) {
+        change = std::min(change, inputA_.nextChangeAfter(tick));
+    }
+    if (((tested >> kSourceInputB) & 1) != 0) {
+        change = std::min(change, inputB_.nextChangeAfter(tick));
+    }
+    return change;
 }
 
 std::uint16_t SequencerBank::testedBy(std::uint16_t members) const {

@@ -66,12 +66,26 @@ NTSTATUS IoManager::open(std::string_view path, bool from32BitProcess,
     opened->device = std::move(device);
     opened->file.DeviceObject = opened->device.get();
     opened->from32BitProcess = from32BitProcess;
-    IRP* irp = newRequest(*opened, IRP_MJ_CREATE);
-    const NTSTATUS status = sendAndWait(IoGetAttachedDevice(opened->device.get()), irp).Status;
-    IoFreeIrp(irp);
-    if (NT_SUCCESS(status)) {
-        file = std::move(opened);
+    DEVICE_OBJECT* top = nullptr;
+    IRP* irp = nullptr;
+    {
+        // The stack the open enters, and the device's count of handles, as one step against
+        // attaching and removal: an open never reaches a stack still being built or going away.
+        const auto lock = machine_.objects().lockDatabase(machine_.hooks().openWaitsForDatabase);
+        top = IoGetAttachedDevice(opened->device.get());
+        if (!openable(*opened->device) || !openable(*top)) {
+            return STATUS_NO_SUCH_DEVICE;
+        }
+        ++opened->device->ReferenceCount;
+        irp = newRequest(*opened, IRP_MJ_CREATE, top);
     }
+    const NTSTATUS status = sendAndWait(top, irp).Status;
+    IoFreeIrp(irp);
+    if (!NT_SUCCESS(status)) {
+        release(*opened);
+        return status;
+    }
+    file = std::move(opened);
     return status;
 }
 
@@ -88,7 +102,7 @@ IoResult IoManager::deviceControl(OpenFile& file, ULONG code, std::span<const st
     const SystemBuffer system(systemSize, input);
     MDL mdl{nullptr, output.data(), static_cast<ULONG>(output.size())};
 
-    IRP* irp = newRequest(file, IRP_MJ_DEVICE_CONTROL);
+    IRP* irp = newRequest(file, IRP_MJ_DEVICE_CONTROL, IoGetAttachedDevice(file.device.get()));
     irp->AssociatedIrp.SystemBuffer = system.bytes().empty() ? nullptr : system.bytes().data();
     if (method == METHOD_IN_DIRECT || method == METHOD_OUT_DIRECT) {
         irp->MdlAddress = output.empty() ? nullptr : &mdl;
@@ -113,17 +127,39 @@ IoResult IoManager::deviceControl(OpenFile& file, ULONG code, std::span<const st
 }
 
 NTSTATUS IoManager::close(OpenFile& file) {
-    if (file.device->deleted) {
+    if (file.device->deleted || !file.referenced) {
         return STATUS_SUCCESS;
     }
-    IRP* irp = newRequest(file, IRP_MJ_CLOSE);
-    const NTSTATUS status = sendAndWait(IoGetAttachedDevice(file.device.get()), irp).Status;
+    DEVICE_OBJECT* top = IoGetAttachedDevice(file.device.get());
+    IRP* irp = newRequest(file, IRP_MJ_CLOSE, top);
+    const NTSTATUS status = sendAndWait(top, irp).Status;
     IoFreeIrp(irp);
+    release(file);
     return status;
 }
 
-IRP* IoManager::newRequest(OpenFile& file, UCHAR major) {
-    IRP* irp = allocateRequest(IoGetAttachedDevice(file.device.get())->StackSize);
+bool IoManager::openable(const DEVICE_OBJECT& device) {
+    return !device.deleted && (device.Flags & DO_DEVICE_INITIALIZING) == 0 &&
+           (device.extensionFlags &
+            (DOE_DELETE_PENDING | DOE_REMOVE_PENDING | DOE_REMOVE_PROCESSED)) == 0;
+}
+
+void IoManager::release(OpenFile& file) {
+    bool removing = false;
+    {
+        const auto lock = machine_.objects().lockDatabase();
+        --file.device->ReferenceCount;
+        file.referenced = false;
+        removing = (file.device->extensionFlags & DOE_REMOVE_PENDING) != 0;
+    }
+    // The last handle of an unplugged device lets its removal go ahead.
+    if (removing) {
+        machine_.pnp().deliverRemovalsAwaitingCloses();
+    }
+}
+
+IRP* IoManager::newRequest(OpenFile& file, UCHAR major, DEVICE_OBJECT* top) {
+    IRP* irp = allocateRequest(top->StackSize);
     irp->RequestorMode = UserMode;
     irp->from32BitProcess = file.from32BitProcess;
     IO_STACK_LOCATION* location = IoGetNextIrpStackLocation(irp);

@@ -1,6 +1,7 @@
 #include "kernel/irp.h"
 
 #include "kernel/bugcheck.h"
+#include "kernel/io_verification.h"
 #include "kernel/machine.h"
 
 namespace {
@@ -18,6 +19,21 @@ bool routineWanted(const IO_STACK_LOCATION& location, NTSTATUS status) {
     }
     return (location.Control & (NT_SUCCESS(status) ? SL_INVOKE_ON_SUCCESS : SL_INVOKE_ON_ERROR)) !=
            0;
+}
+
+std::vector<std::shared_ptr<zo::kernel::DispatchCheck>>& checksAt(IRP* irp, int location) {
+    irp->dispatchChecks.resize(static_cast<std::size_t>(irp->StackCount));
+    return irp->dispatchChecks[static_cast<std::size_t>(location - 1)];
+}
+
+// Completion passes a stack location: every dispatch call it served learns whether it was
+// marked pending.
+void passed(IRP* irp, int location, bool markedPending) {
+    auto& checks = checksAt(irp, location);
+    for (const auto& check : checks) {
+        check->completed(markedPending);
+    }
+    checks.clear();
 }
 
 }  // namespace
@@ -134,13 +150,20 @@ NTSTATUS IoCallDriver(DEVICE_OBJECT* device, IRP* irp) {
     --irp->CurrentLocation;
     IO_STACK_LOCATION& location = locationAt(irp, irp->CurrentLocation);
     location.DeviceObject = device;
-    return device->DriverObject->MajorFunction[location.MajorFunction](device, irp);
+    const PDRIVER_DISPATCH routine = device->DriverObject->MajorFunction[location.MajorFunction];
+    auto check = std::make_shared<zo::kernel::DispatchCheck>(irp, device, routine);
+    checksAt(irp, irp->CurrentLocation).push_back(check);
+    // The request may be completed and freed before the routine returns; the check outlives it.
+    const NTSTATUS status = routine(device, irp);
+    check->returned(status);
+    return status;
 }
 
 void IoCompleteRequest(IRP* irp, CCHAR) {
     if (irp->CurrentLocation > irp->StackCount + 1) {
-        zo::kernel::bugCheck(
-            "MULTIPLE_IRP_COMPLETE_REQUESTS (0x44): a request was completed a second time");
+        zo::kernel::bugCheck(MULTIPLE_IRP_COMPLETE_REQUESTS,
+                             {reinterpret_cast<ULONG_PTR>(irp), 0, 0, 0},
+                             "a request was completed a second time");
     }
     // Walk up the stack from the completing driver's location, giving each driver above the
     // completion routine it asked for. A routine that answers STATUS_MORE_PROCESSING_REQUIRED
@@ -148,6 +171,7 @@ void IoCompleteRequest(IRP* irp, CCHAR) {
     while (irp->CurrentLocation <= irp->StackCount) {
         IO_STACK_LOCATION& finished = locationAt(irp, irp->CurrentLocation);
         irp->PendingReturned = (finished.Control & SL_PENDING_RETURNED) != 0;
+        passed(irp, irp->CurrentLocation, irp->PendingReturned != FALSE);
         const PIO_COMPLETION_ROUTINE routine = finished.CompletionRoutine;
         const PVOID context = finished.Context;
         const bool wanted = routine != nullptr && routineWanted(finished, irp->IoStatus.Status);
@@ -160,6 +184,7 @@ void IoCompleteRequest(IRP* irp, CCHAR) {
             if (routine(upper, irp, context) == STATUS_MORE_PROCESSING_REQUIRED) {
                 return;
             }
+            zo::kernel::checkCompletionRoutine(irp, routine, upper);
         } else if (irp->PendingReturned && !atTop) {
             IoMarkIrpPending(irp);
         }

@@ -2,10 +2,15 @@
 // I/O request packets, their stack locations, memory descriptor lists, and the I/O manager's
 // routines that pass requests down a device stack and complete them back up.
 
+#include <memory>
 #include <vector>
 
 #include "kernel/objects.h"
 #include "kernel/sync.h"
+
+namespace zo::kernel {
+class DispatchCheck;
+}
 
 struct IO_STATUS_BLOCK {
     NTSTATUS Status;
@@ -96,6 +101,9 @@ struct IRP {
     std::vector<IO_STACK_LOCATION> stack;
     bool freeOnCompletion = false;  // built by IoBuildDeviceIoControlRequest
     bool from32BitProcess = false;
+    // Per stack location, the dispatch calls it serves (two when a driver skipped its own
+    // location), each judged when completion passes the location.
+    std::vector<std::vector<std::shared_ptr<zo::kernel::DispatchCheck>>> dispatchChecks;
 };
 
 namespace zo::kernel {

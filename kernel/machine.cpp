@@ -42,9 +42,7 @@ Machine::Machine(MachineOptions options)
 }
 
 Machine::~Machine() {
-    for (UsbPort* port : bus_->ports()) {
-        pnp_.unplug(port->number());
-    }
+    pnp_.shutDown();
     bus_.reset();
     for (const auto& driver : drivers_) {
         if (driver->DriverUnload != nullptr) {

@@ -15,6 +15,7 @@
 #include "kernel/capture_tap.h"
 #include "kernel/io_manager.h"
 #include "kernel/kernel_faults.h"
+#include "kernel/kernel_hooks.h"
 #include "kernel/object_manager.h"
 #include "kernel/pnp_manager.h"
 #include "kernel/pool.h"
@@ -54,6 +55,7 @@ class Machine {
     PnpManager& pnp() { return pnp_; }
     IoManager& io() { return io_; }
     KernelFaults& faults() { return faults_; }
+    KernelHooks& hooks() { return hooks_; }
     ULONG usbdiVersion() const { return options_.usbdiVersion; }
     DRIVER_OBJECT* functionDriver() const { return functionDriver_; }
 
@@ -82,6 +84,7 @@ class Machine {
     Pool pool_;
     ObjectManager objects_;
     KernelFaults faults_;
+    KernelHooks hooks_;
     CaptureTap capture_;
     std::vector<std::unique_ptr<DRIVER_OBJECT>> drivers_;
     DRIVER_OBJECT* functionDriver_ = nullptr;

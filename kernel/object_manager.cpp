@@ -58,6 +58,17 @@ std::vector<std::string> ObjectManager::linkNames() const {
     return names;
 }
 
+std::unique_lock<std::mutex> ObjectManager::lockDatabase(const std::function<void()>& onWait) {
+    std::unique_lock lock(database_, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        if (onWait) {
+            onWait();
+        }
+        lock.lock();
+    }
+    return lock;
+}
+
 std::size_t ObjectManager::deviceCount() const {
     std::lock_guard lock(mutex_);
     return devices_.size();

@@ -2,6 +2,7 @@
 // The object manager's namespace of device objects and symbolic links. Names are compared
 // without regard to case, as Windows compares object names.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,10 +27,16 @@ class ObjectManager {
     std::vector<std::string> linkNames() const;
     std::size_t deviceCount() const;
 
+    // The lock of the device stacks (the I/O manager's database lock): attaching and detaching
+    // devices and what an open checks and counts of the device it reaches hold it. `onWait` runs
+    // when the lock is taken and the caller is about to wait for it.
+    std::unique_lock<std::mutex> lockDatabase(const std::function<void()>& onWait = {});
+
   private:
     static std::string key(std::string_view name);
 
     mutable std::mutex mutex_;
+    std::mutex database_;
     std::map<std::string, std::shared_ptr<DEVICE_OBJECT>> devices_;
     std::map<std::string, std::pair<std::string, std::string>> links_;  // key -> (name, target)
 };

@@ -70,14 +70,19 @@ NTSTATUS IoCreateDevice(DRIVER_OBJECT* driver, ULONG extensionSize, UNICODE_STRI
 }
 
 void IoDeleteDevice(DEVICE_OBJECT* device) {
-    if (device->attachedTo != nullptr) {
-        zo::kernel::bugCheck("IoDeleteDevice of a device that is still attached");
+    auto& objects = zo::kernel::Machine::current().objects();
+    {
+        const auto lock = objects.lockDatabase();
+        if (device->attachedTo != nullptr) {
+            zo::kernel::bugCheck("IoDeleteDevice of a device that is still attached");
+        }
+        device->deleted = true;
+        device->extensionFlags |= DOE_DELETE_PENDING;
     }
-    device->deleted = true;
     if (device->DriverObject->DeviceObject == device) {
         device->DriverObject->DeviceObject = nullptr;
     }
-    zo::kernel::Machine::current().objects().deleteDevice(device);
+    objects.deleteDevice(device);
 }
 
 NTSTATUS IoCreateSymbolicLink(UNICODE_STRING* linkName, UNICODE_STRING* deviceName) {
@@ -100,17 +105,27 @@ DEVICE_OBJECT* IoGetAttachedDevice(DEVICE_OBJECT* device) {
 }
 
 DEVICE_OBJECT* IoAttachDeviceToDeviceStack(DEVICE_OBJECT* source, DEVICE_OBJECT* target) {
-    if (zo::kernel::Machine::current().faults().take(zo::kernel::KernelCall::AttachDevice)) {
+    auto& machine = zo::kernel::Machine::current();
+    if (machine.faults().take(zo::kernel::KernelCall::AttachDevice)) {
         return nullptr;
     }
+    const auto lock = machine.objects().lockDatabase();
     DEVICE_OBJECT* top = IoGetAttachedDevice(target);
-    top->AttachedDevice = source;
-    source->attachedTo = top;
+    if (top->deleted ||
+        (top->extensionFlags & (DOE_DELETE_PENDING | DOE_REMOVE_PENDING | DOE_REMOVE_PROCESSED))) {
+        return nullptr;
+    }
     source->StackSize = static_cast<CCHAR>(top->StackSize + 1);
+    source->attachedTo = top;
+    if (machine.hooks().insideAttach) {
+        machine.hooks().insideAttach();
+    }
+    top->AttachedDevice = source;
     return top;
 }
 
 void IoDetachDevice(DEVICE_OBJECT* target) {
+    const auto lock = zo::kernel::Machine::current().objects().lockDatabase();
     if (target->AttachedDevice != nullptr) {
         target->AttachedDevice->attachedTo = nullptr;
         target->AttachedDevice = nullptr;

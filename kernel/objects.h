@@ -41,7 +41,14 @@ struct DRIVER_OBJECT {
     std::string name;
 };
 
+// The I/O manager's state of a device object on its way out (the extension flags of its device
+// object extension): an open of a device with one of these is refused.
+inline constexpr ULONG DOE_DELETE_PENDING = 0x2;
+inline constexpr ULONG DOE_REMOVE_PENDING = 0x4;
+inline constexpr ULONG DOE_REMOVE_PROCESSED = 0x8;
+
 struct DEVICE_OBJECT {
+    LONG ReferenceCount;  // open handles to the device
     DRIVER_OBJECT* DriverObject;
     DEVICE_OBJECT* AttachedDevice;  // the device attached on top of this one, if any
     ULONG Flags;
@@ -55,6 +62,7 @@ struct DEVICE_OBJECT {
     DEVICE_OBJECT* attachedTo = nullptr;  // the device this one is attached above
     std::vector<std::max_align_t> extensionStorage;
     std::atomic<bool> deleted = false;
+    ULONG extensionFlags = 0;  // DOE_*, under the object manager's database lock
 };
 
 struct FILE_OBJECT {
@@ -69,7 +77,8 @@ void IoDeleteDevice(DEVICE_OBJECT* device);
 NTSTATUS IoCreateSymbolicLink(UNICODE_STRING* linkName, UNICODE_STRING* deviceName);
 NTSTATUS IoDeleteSymbolicLink(UNICODE_STRING* linkName);
 // Attaches `source` above the top of `target`'s stack and returns the device it was attached to,
-// or null when attaching fails.
+// or null when attaching fails or the stack is being removed. Serialised with opens, which never
+// see a stack half-built.
 DEVICE_OBJECT* IoAttachDeviceToDeviceStack(DEVICE_OBJECT* source, DEVICE_OBJECT* target);
 void IoDetachDevice(DEVICE_OBJECT* target);
 // The highest device of the stack `device` belongs to.

@@ -1,5 +1,9 @@
 #include "kernel/pnp_manager.h"
 
+#include <algorithm>
+
+#include "kernel/bugcheck.h"
+#include "kernel/io_verification.h"
 #include "kernel/machine.h"
 
 namespace zo::kernel {
@@ -20,10 +24,38 @@ void PnpManager::unplug(int port) {
     if (plugged == nullptr) {
         return;
     }
-    machine_.bus().disconnect(*plugged);
-    surpriseRemove(port);
-    remove(port);
-    machine_.bus().detach(*plugged);
+    if (plugged->connected()) {
+        machine_.bus().disconnect(*plugged);
+        markStack(plugged->pdo, DOE_REMOVE_PENDING, true);
+        surpriseRemove(port);
+        awaitingCloses_.push_back(port);
+    }
+    deliverRemovals(false);
+}
+
+void PnpManager::deliverRemovalsAwaitingCloses() {
+    std::lock_guard lock(serial_);
+    deliverRemovals(false);
+}
+
+void PnpManager::shutDown() {
+    std::lock_guard lock(serial_);
+    for (UsbPort* port : machine_.bus().ports()) {
+        unplug(port->number());
+    }
+    deliverRemovals(true);
+}
+
+void PnpManager::deliverRemovals(bool evenWithHandlesOpen) {
+    for (const int port : std::vector<int>(awaitingCloses_)) {
+        UsbPort* plugged = machine_.bus().port(port);
+        if (!evenWithHandlesOpen && openHandles(plugged->pdo) > 0) {
+            continue;
+        }
+        std::erase(awaitingCloses_, port);
+        remove(port);
+        machine_.bus().detach(*plugged);
+    }
 }
 
 NTSTATUS PnpManager::addDevice(int port) {
@@ -33,7 +65,22 @@ NTSTATUS PnpManager::addDevice(int port) {
     if (pdo == nullptr || driver == nullptr || driver->DriverExtension->AddDevice == nullptr) {
         return STATUS_NO_SUCH_DEVICE;
     }
-    return driver->DriverExtension->AddDevice(driver, pdo);
+    const PDRIVER_ADD_DEVICE routine = driver->DriverExtension->AddDevice;
+    const NTSTATUS added = routine(driver, pdo);
+    if (NT_SUCCESS(added)) {
+        // A device the routine attached must be ready for requests once it returns.
+        const auto database = machine_.objects().lockDatabase();
+        for (DEVICE_OBJECT* device = pdo->AttachedDevice; device != nullptr;
+             device = device->AttachedDevice) {
+            if ((device->Flags & DO_DEVICE_INITIALIZING) != 0) {
+                bugCheck(DRIVER_VERIFIER_IOMANAGER_VIOLATION,
+                         {kDeviceInitializingAfterAddDevice, reinterpret_cast<ULONG_PTR>(routine),
+                          0, reinterpret_cast<ULONG_PTR>(device)},
+                         "an add-device routine returned without clearing DO_DEVICE_INITIALIZING");
+            }
+        }
+    }
+    return added;
 }
 
 NTSTATUS PnpManager::start(int port) {
@@ -52,12 +99,25 @@ NTSTATUS PnpManager::stop(int port) {
 
 NTSTATUS PnpManager::removeOrderly(int port) {
     std::lock_guard lock(serial_);
-    const NTSTATUS agreed = sendPnp(port, IRP_MN_QUERY_REMOVE_DEVICE, nullptr);
+    DEVICE_OBJECT* pdo = physicalDevice(port);
+    if (pdo == nullptr) {
+        return STATUS_NO_SUCH_DEVICE;
+    }
+    // No new handle from the question on; the open ones veto the removal.
+    markStack(pdo, DOE_REMOVE_PENDING, true);
+    NTSTATUS agreed = sendPnp(port, IRP_MN_QUERY_REMOVE_DEVICE, nullptr);
+    if (NT_SUCCESS(agreed) && openHandles(pdo) > 0) {
+        agreed = STATUS_DEVICE_BUSY;
+    }
     if (!NT_SUCCESS(agreed)) {
         sendPnp(port, IRP_MN_CANCEL_REMOVE_DEVICE, nullptr);
+        markStack(pdo, DOE_REMOVE_PENDING, false);
         return agreed;
     }
-    return remove(port);
+    const NTSTATUS removed = remove(port);
+    // The device is still plugged in: its physical device object stays for the next add.
+    markStack(pdo, DOE_REMOVE_PENDING, false);
+    return removed;
 }
 
 NTSTATUS PnpManager::surpriseRemove(int port) {
@@ -84,6 +144,23 @@ NTSTATUS PnpManager::setPower(int port, ULONG type, ULONG state) {
 DEVICE_OBJECT* PnpManager::physicalDevice(int port) {
     UsbPort* plugged = machine_.bus().port(port);
     return plugged == nullptr ? nullptr : plugged->pdo;
+}
+
+void PnpManager::markStack(DEVICE_OBJECT* pdo, ULONG flag, bool set) {
+    const auto database = machine_.objects().lockDatabase();
+    for (DEVICE_OBJECT* device = pdo; device != nullptr; device = device->AttachedDevice) {
+        device->extensionFlags =
+            set ? device->extensionFlags | flag : device->extensionFlags & ~flag;
+    }
+}
+
+LONG PnpManager::openHandles(DEVICE_OBJECT* pdo) {
+    const auto database = machine_.objects().lockDatabase();
+    LONG handles = 0;
+    for (DEVICE_OBJECT* device = pdo; device != nullptr; device = device->AttachedDevice) {
+        handles += device->ReferenceCount;
+    }
+    return handles;
 }
 
 NTSTATUS PnpManager::sendPnp(int port, UCHAR minor, DEVICE_CAPABILITIES* capabilities) {

@@ -17,6 +17,14 @@ std::string instancePath(int instance) {
     return "\\\\.\\ZOUSB-" + std::to_string(instance);
 }
 
+// The hubs plugged in. A hub pulled out while handles to it were open keeps its port until the
+// last of them closes; it is no longer there for anyone.
+std::vector<kernel::UsbPort*> pluggedIn(kernel::Machine& machine) {
+    std::vector<kernel::UsbPort*> ports = machine.bus().ports();
+    std::erase_if(ports, [](const kernel::UsbPort* port) { return !port->connected(); });
+    return ports;
+}
+
 protocol::HubEntry describe(kernel::UsbPort& port) {
     protocol::HubEntry entry;
     entry.port = static_cast<std::uint32_t>(port.number());
@@ -39,7 +47,7 @@ protocol::HubEntry describe(kernel::UsbPort& port) {
 std::vector<protocol::HubEntry> MachineHost::hubs() {
     std::lock_guard lock(mutex_);
     std::vector<protocol::HubEntry> entries;
-    for (kernel::UsbPort* port : machine_.bus().ports()) {
+    for (kernel::UsbPort* port : pluggedIn(machine_)) {
         entries.push_back(describe(*port));
         entries.back().recording =
             std::any_of(recordings_.begin(), recordings_.end(), [&](const Recording& recording) {
@@ -69,7 +77,7 @@ protocol::PlugReply MachineHost::plug(const std::string& entry) {
         return reply;
     }
     std::lock_guard lock(mutex_);
-    if (machine_.bus().ports().size() >= protocol::kMaxHubs) {
+    if (pluggedIn(machine_).size() >= protocol::kMaxHubs) {
         reply.added = reply.started = STATUS_INSUFFICIENT_RESOURCES;
         reply.error = "the machine has " + std::to_string(protocol::kMaxHubs) + " hubs already";
         return reply;
@@ -81,7 +89,8 @@ protocol::PlugReply MachineHost::plug(const std::string& entry) {
 NTSTATUS MachineHost::unplug(std::uint32_t port) {
     std::lock_guard lock(mutex_);
     const int number = static_cast<int>(std::min<std::uint32_t>(port, INT32_MAX));
-    if (port == 0 || machine_.bus().port(number) == nullptr) {
+    const kernel::UsbPort* plugged = port == 0 ? nullptr : machine_.bus().port(number);
+    if (plugged == nullptr || !plugged->connected()) {
         return STATUS_NO_SUCH_DEVICE;
     }
     for (Recording& recording : recordings_) {

@@ -92,6 +92,45 @@ TEST_F(RemovalTest, ManyThreadsRacingAnUnplugEndWithoutLeaksOrHangs) {
     }
 }
 
+TEST_F(RemovalTest, AnUnpluggedHubIsRemovedOnlyWhenItsLastHandleCloses) {
+    plug();
+    const int port = lastPort();
+    auto first = open(0);
+    auto second = open(0);
+    machine().pnp().unplug(port);
+    // Surprise-removed: requests on the open handles are refused, its name is gone, and even by
+    // another name the device cannot be opened; its device object waits for the handles.
+    EXPECT_EQ(vendorIn(*first, 0xFC, 0xC000, 0, 1).status, STATUS_DELETE_PENDING);
+    EXPECT_EQ(tryOpen("\\\\.\\ZOUSB-0"), STATUS_OBJECT_NAME_NOT_FOUND);
+    ASSERT_EQ(machine().objects().createLink("\\DosDevices\\Former", "\\Device\\Zousb-0"),
+              STATUS_SUCCESS);
+    EXPECT_EQ(tryOpen("\\\\.\\Former"), STATUS_NO_SUCH_DEVICE);
+    // A hub plugged in meanwhile takes the next digit.
+    plug();
+    EXPECT_EQ(tryOpen("\\\\.\\ZOUSB-1"), STATUS_SUCCESS);
+
+    EXPECT_EQ(machine().io().close(*first), STATUS_SUCCESS);
+    EXPECT_NE(machine().objects().resolve("\\Device\\Zousb-0"), nullptr) << "one handle is open";
+    EXPECT_NE(machine().bus().port(port), nullptr);
+    EXPECT_EQ(machine().io().close(*second), STATUS_SUCCESS);
+    EXPECT_EQ(machine().objects().resolve("\\Device\\Zousb-0"), nullptr);
+    EXPECT_EQ(machine().bus().port(port), nullptr);
+    // TearDown checks that the removal released everything.
+}
+
+TEST_F(RemovalTest, AnOrderlyRemovalIsVetoedWhileAHandleIsOpen) {
+    plug();
+    const int port = lastPort();
+    auto file = open(0);
+    EXPECT_EQ(machine().pnp().removeOrderly(port), STATUS_DEVICE_BUSY);
+    EXPECT_EQ(vendorIn(*file, 0xFC, 0xC000, 0, 1).status, STATUS_SUCCESS)
+        << "the cancelled removal leaves the hub running";
+    EXPECT_EQ(tryOpen("\\\\.\\ZOUSB-0"), STATUS_SUCCESS);
+    machine().io().close(*file);
+    EXPECT_EQ(machine().pnp().removeOrderly(port), STATUS_SUCCESS);
+    EXPECT_EQ(tryOpen("\\\\.\\ZOUSB-0"), STATUS_OBJECT_NAME_NOT_FOUND);
+}
+
 TEST_F(RemovalTest, RemovalAbortsTransfersWaitingOnThePipes) {
     plug();
     const int port = lastPort();

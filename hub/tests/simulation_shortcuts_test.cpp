@@ -27,6 +27,8 @@ struct Case {
     HubOptions options;
     std::uint64_t nanoseconds = 0;
     std::size_t maxTransitions = 10'000'000;
+    // Every so many ns the measurement is stopped, then started again the next time; 0: never.
+    std::uint64_t measurementToggle = 0;
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
@@ -38,15 +40,29 @@ struct Observed {
     std::vector<std::optional<std::uint8_t>> registers;  // 0x40, 0x41, 32, 33 at the end
 };
 
-// Starts the case's workload and records it, asking the hub every `step` ns.
+// Starts the case's workload and records it, asking the hub every `step` ns and at each of the
+// case's measurement stops and starts.
 Observed observe(const Case& c, std::uint64_t step) {
     workloads::RunningHub running(c.workload, c.options);
     EXPECT_TRUE(running.started());
     SimulatedHub& hub = running.hub();
     hub.startRecording(c.maxTransitions);
-    for (std::uint64_t done = 0; done < c.nanoseconds; done += step) {
-        running.advance(std::min(step, c.nanoseconds - done));
+    std::uint64_t toggles = 0;
+    for (std::uint64_t done = 0; done < c.nanoseconds;) {
+        const std::uint64_t toggle = (toggles + 1) * c.measurementToggle;
+        std::uint64_t next = std::min(done + step, c.nanoseconds);
+        if (c.measurementToggle != 0) {
+            next = std::min(next, toggle);
+        }
+        running.advance(next - done);
+        done = next;
         EXPECT_TRUE(readRegister(hub, kOutputEnable));
+        if (c.measurementToggle != 0 && done == toggle) {
+            ++toggles;
+            EXPECT_TRUE(toggles % 2 == 1
+                            ? writeRegister(hub, kMeasurementControl, 0)
+                            : workloads::startMeasurement(hub, c.workload.measuredSource));
+        }
     }
     Observed observed{hub.stopRecording(), {}};
     for (const std::uint8_t reg :
@@ -55,6 +71,35 @@ Observed observe(const Case& c, std::uint64_t step) {
     }
     return observed;
 }
+
+// Trains of 10 and 20 ticks gated by inputs whose half periods are a hair under 20 and 10 ticks:
+// for a long while the inputs change on every 20th and 10th tick, where whole periods end.
+workloads::Workload trainsEndingOnInputChanges() {
+    workloads::Workload workload = workloads::gatedWithMeasurement();
+    for (std::size_t channel = 0; channel < 8; ++channel) {
+        const std::uint32_t period = channel < 4 ? 10 : 20;
+        const auto high = static_cast<std::uint32_t>(3 + channel % 4);
+        workload.channels[channel][quinteldrv::kHighTimeWord] = high;
+        workload.channels[channel][quinteldrv::kLowTimeWord] = period - high;
+    }
+    return workload;
+}
+
+// Pulses of 9 to 16 ticks gated by inputs that change every 38 and 20 ticks or so: the gates
+// close and open in the middle of pulses.
+workloads::Workload longPulsesCutByGates() {
+    workloads::Workload workload = workloads::gatedWithMeasurement();
+    for (std::size_t channel = 0; channel < 8; ++channel) {
+        workload.channels[channel][quinteldrv::kHighTimeWord] =
+            static_cast<std::uint32_t>(9 + channel);
+        workload.channels[channel][quinteldrv::kLowTimeWord] =
+            static_cast<std::uint32_t>(7 + channel);
+    }
+    return workload;
+}
+
+// Inputs of no round frequency that change every 20 and 8 ticks or so.
+constexpr HubOptions kFastOddInputs{.inputAHz = 1'234'567.8, .inputBHz = 2'999'999.9};
 
 void expectSame(const Observed& expected, const Observed& actual) {
     EXPECT_EQ(actual.waveform.startNanoseconds, expected.waveform.startNanoseconds);
@@ -104,7 +149,31 @@ INSTANTIATE_TEST_SUITE_P(
              60'000},
         // Cut where the 777th transition does not fit, in the middle of passed-over repetitions.
         Case{"Truncated12_5MHz", workloads::sameTrains(2, 2), {}, 40'000, 777},
-        Case{"Trains100kHz", workloads::sameTrains(250, 250), {.inputAHz = 50'000}, 200'000}),
+        Case{"Trains100kHz", workloads::sameTrains(250, 250), {.inputAHz = 50'000}, 200'000},
+        // Inputs changing every few ticks at no round frequency: the groups go from change to
+        // change through the states they remember.
+        Case{"GatedOnFastOddInputsWithMeasurement", workloads::gatedWithMeasurement(),
+             kFastOddInputs, 200'000},
+        Case{"FastOddInputsMeasurementStoppedAndStarted", workloads::gatedWithMeasurement(),
+             kFastOddInputs, 200'000, 10'000'000, 7'000},
+        Case{"FastOddInputsChangingWherePeriodsEnd",
+             trainsEndingOnInputChanges(),
+             {.inputAHz = 1'250'000.1, .inputBHz = 2'500'000.1},
+             200'000},
+        Case{"FastOddInputsCuttingPulses",
+             longPulsesCutByGates(),
+             {.inputAHz = 654'321.1, .inputBHz = 1'234'567.8},
+             200'000},
+        // Phases of one and two ticks: a measurement that looks back at them finishes without a
+        // count as soon as it sees a single-tick phase.
+        Case{"MeasuringAnOddInputTooFastToFollow",
+             workloads::gatedWithMeasurement(),
+             {.inputAHz = 17'777'777.7, .inputBHz = 2'999'999.9},
+             60'000,
+             10'000'000,
+             1'010},
+        Case{"TruncatedOnFastOddInputs", workloads::gatedWithMeasurement(), kFastOddInputs, 100'000,
+             777}),
     [](const testing::TestParamInfo<Case>& param) { return param.param.name; });
 
 }  // namespace

@@ -56,6 +56,30 @@ TEST(InputSignal, SquareWaveStartsLowAndChangesEveryHalfPeriod) {
     }
 }
 
+// The walk over an input's changes (no division per change) lands where the levels flip, and
+// knows the levels of the ticks just behind it.
+TEST(InputSignal, ChangesWalkedOneByOneAreWhereTheLevelFlips) {
+    for (const double hertz :
+         {1'234'567.8, 2'999'999.9, 3'000'000.0, 8'000'000.0, 25'000'000.0, 123'456.7, 1.5}) {
+        SCOPED_TRACE(hertz);
+        const InputSignal input(hertz);
+        for (const std::uint64_t from :
+             {std::uint64_t{0}, std::uint64_t{5}, std::uint64_t{123'456'789'012}}) {
+            InputSignal::Changes changes(input, from);
+            std::uint64_t tick = from;
+            for (int walked = 0; walked < 2000; ++walked) {
+                ASSERT_EQ(changes.next(), input.nextChangeAfter(tick)) << "change " << walked;
+                tick = changes.next();
+                changes.advance();
+                for (std::uint64_t back = 0; back <= 2 && back <= tick; ++back) {
+                    ASSERT_EQ(changes.levelAt(tick - back), input.levelAt(tick - back));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(InputSignal::Changes(InputSignal(0.0), 10).next(), kNever);
+}
+
 TEST(WaveformCapture, RecordsOutputsAndInputsFromTheStart) {
     HubRig rig;  // inputs A 1 kHz, B 2.5 kHz
     rig.upload(5, train(10, 10));

@@ -9,32 +9,15 @@
 #include "kernel/irp.h"
 #include "kernel/machine.h"
 #include "kernel/objects.h"
-#include "kernel/usb_device.h"
+#include "kernel/tests/test_stack.h"
 
 namespace zo::kernel::test {
 namespace {
-
-// A device the driver above never talks to: the requests of the stack are what is tested.
-class QuietDevice : public usb::UsbDevice {
-  public:
-    usb::Speed speed() const override { return usb::Speed::High; }
-    usb::TransferResult control(const usb::SetupPacket&, std::span<std::uint8_t>) override {
-        return {usb::TransferStatus::Stall, 0};
-    }
-    usb::TransferResult transfer(std::uint8_t, std::span<std::uint8_t>) override {
-        return {usb::TransferStatus::Stall, 0};
-    }
-    void portReset() override {}
-};
 
 // A function driver that passes every request down, records the minor functions it sees and
 // refuses the one query a test names.
 std::vector<UCHAR> seen;
 UCHAR refused = 0xFF;
-
-DEVICE_OBJECT*& lowerOf(DEVICE_OBJECT* device) {
-    return *static_cast<DEVICE_OBJECT**>(device->DeviceExtension);
-}
 
 NTSTATUS dispatchPnp(DEVICE_OBJECT* device, IRP* irp) {
     const UCHAR minor = IoGetCurrentIrpStackLocation(irp)->MinorFunction;
@@ -44,26 +27,16 @@ NTSTATUS dispatchPnp(DEVICE_OBJECT* device, IRP* irp) {
         IoCompleteRequest(irp, IO_NO_INCREMENT);
         return STATUS_UNSUCCESSFUL;
     }
-    DEVICE_OBJECT* lower = lowerOf(device);
-    IoSkipCurrentIrpStackLocation(irp);
-    const NTSTATUS status = IoCallDriver(lower, irp);
-    if (minor == IRP_MN_REMOVE_DEVICE) {
-        IoDetachDevice(lower);
-        IoDeleteDevice(device);
-    }
-    return status;
+    return passPnpDown(device, irp);
 }
 
 NTSTATUS addDevice(DRIVER_OBJECT* driver, DEVICE_OBJECT* pdo) {
     DEVICE_OBJECT* device = nullptr;
-    const NTSTATUS created = IoCreateDevice(driver, sizeof(DEVICE_OBJECT*), nullptr,
-                                            FILE_DEVICE_UNKNOWN, 0, FALSE, &device);
-    if (!NT_SUCCESS(created)) {
-        return created;
+    const NTSTATUS created = createAttached(driver, pdo, &device);
+    if (NT_SUCCESS(created)) {
+        device->Flags &= ~DO_DEVICE_INITIALIZING;
     }
-    lowerOf(device) = IoAttachDeviceToDeviceStack(device, pdo);
-    device->Flags &= ~DO_DEVICE_INITIALIZING;
-    return STATUS_SUCCESS;
+    return created;
 }
 
 NTSTATUS driverEntry(DRIVER_OBJECT* driver, UNICODE_STRING*) {

@@ -174,8 +174,9 @@ TEST(ServiceTest, AHubPulledOutUnderAnOpenHandleFailsItsRequestsUntilANewHubIsOp
 
     EXPECT_EQ(session->call<protocol::UnplugReply>(protocol::UnplugRequest{1})->status,
               STATUS_SUCCESS);
+    // The hub is surprise-removed; its removal waits for the handle, as on Windows.
     EXPECT_EQ(ask(*handle, IOCTL_ZOUSB_CONTROL_REQUEST, bytesOf(word), {0, 0}).status,
-              STATUS_NO_SUCH_DEVICE);
+              STATUS_DELETE_PENDING);
     auto status = session->call<protocol::StatusReply>(protocol::StatusRequest{});
     EXPECT_TRUE(status->hubs.empty());
     EXPECT_EQ(status->handles.size(), 1u);  // open until its owner closes it, as on Windows
@@ -187,7 +188,8 @@ TEST(ServiceTest, AHubPulledOutUnderAnOpenHandleFailsItsRequestsUntilANewHubIsOp
     const auto plugged = session->call<protocol::PlugReply>(protocol::PlugRequest{"sim:serial=7"});
     ASSERT_TRUE(plugged && plugged->error.empty());
     EXPECT_EQ(plugged->started, STATUS_SUCCESS);
-    auto fresh = openThrough(running, kHub0);
+    // Digit 0 still belongs to the device object of the hub pulled out.
+    auto fresh = openThrough(running, "\\\\.\\ZOUSB-1");
     ASSERT_TRUE(fresh);
     const auto serialWord = informationWord(4);  // bytes 8 and 9: the serial's low half
     EXPECT_EQ(ask(*fresh, IOCTL_ZOUSB_CONTROL_REQUEST, bytesOf(serialWord), {0, 0}).output,
