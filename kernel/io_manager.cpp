@@ -1,6 +1,7 @@
 #include "kernel/io_manager.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +14,31 @@ namespace {
 
 constexpr std::string_view kUserPrefix = "\\\\.\\";
 constexpr std::string_view kDosDevices = "\\DosDevices\\";
+
+// The system buffer of one I/O-control request: zero-filled, with the input copied in. Nearly
+// every request's buffers are small, so they live in the caller's frame; larger ones on the heap.
+class SystemBuffer {
+  public:
+    SystemBuffer(std::size_t size, std::span<const std::uint8_t> input) {
+        if (size > inline_.size()) {
+            heap_.resize(size);
+            bytes_ = heap_;
+        } else {
+            bytes_ = std::span(inline_).first(size);
+            std::fill(bytes_.begin(), bytes_.end(), std::uint8_t{0});
+        }
+        std::copy(input.begin(), input.end(), bytes_.begin());
+    }
+    SystemBuffer(const SystemBuffer&) = delete;
+    SystemBuffer& operator=(const SystemBuffer&) = delete;
+
+    std::span<std::uint8_t> bytes() const { return bytes_; }
+
+  private:
+    std::array<std::uint8_t, 512> inline_;
+    std::vector<std::uint8_t> heap_;
+    std::span<std::uint8_t> bytes_;
+};
 
 }  // namespace
 
@@ -73,12 +99,11 @@ IoResult IoManager::deviceControl(OpenFile& file, ULONG code, std::span<const st
     // buffered request, which is copied back to the caller afterwards.
     const std::size_t systemSize =
         method == METHOD_BUFFERED ? std::max(input.size(), output.size()) : input.size();
-    std::vector<std::uint8_t> system(systemSize);
-    std::copy(input.begin(), input.end(), system.begin());
+    const SystemBuffer system(systemSize, input);
     MDL mdl{nullptr, output.data(), static_cast<ULONG>(output.size())};
 
     IRP* irp = newRequest(file, IRP_MJ_DEVICE_CONTROL, IoGetAttachedDevice(file.device.get()));
-    irp->AssociatedIrp.SystemBuffer = system.empty() ? nullptr : system.data();
+    irp->AssociatedIrp.SystemBuffer = system.bytes().empty() ? nullptr : system.bytes().data();
     if (method == METHOD_IN_DIRECT || method == METHOD_OUT_DIRECT) {
         irp->MdlAddress = output.empty() ? nullptr : &mdl;
     } else if (method == METHOD_NEITHER) {
@@ -96,7 +121,7 @@ IoResult IoManager::deviceControl(OpenFile& file, ULONG code, std::span<const st
     if (method == METHOD_BUFFERED && NT_SUCCESS(result.Status)) {
         // A driver may not claim more bytes than the caller's buffer holds.
         information = std::min<ULONG_PTR>(information, output.size());
-        std::copy_n(system.begin(), information, output.begin());
+        std::copy_n(system.bytes().begin(), information, output.begin());
     }
     return {result.Status, information};
 }

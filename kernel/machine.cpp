@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "kernel/bugcheck.h"
+#include "kernel/lookaside.h"
 #include "kernel/usbmon_capture.h"
 
 namespace zo::kernel {
@@ -27,6 +28,7 @@ Machine::Machine(MachineOptions options)
       previous_(currentMachine.exchange(this)),
       pnp_(*this),
       io_(*this) {
+    keptIrps_.reserve(kLookasideDepth);
     if (std::string error;
         !options_.capturePath.empty() && !startCapture(options_.capturePath, error)) {
         configurationError_ = "ZOUSB_CAPTURE: cannot write " + options_.capturePath + ": " + error;
@@ -103,17 +105,31 @@ std::string Machine::anonymousDeviceName() {
 }
 
 IRP* Machine::createIrp() {
-    auto irp = std::make_unique<IRP>();
-    IRP* raw = irp.get();
     std::lock_guard lock(irpMutex_);
-    irps_.emplace(raw, std::move(irp));
+    if (keptIrps_.empty()) {
+        auto irp = std::make_unique<IRP>();
+        IRP* raw = irp.get();
+        irps_.emplace(raw, std::move(irp));
+        return raw;
+    }
+    Irps::node_type kept = std::move(keptIrps_.back());
+    keptIrps_.pop_back();
+    IRP* raw = kept.key();
+    irps_.insert(std::move(kept));
     return raw;
 }
 
 void Machine::destroyIrp(IRP* irp) {
     std::lock_guard lock(irpMutex_);
-    if (irps_.erase(irp) != 1) {
+    Irps::node_type released = irps_.extract(irp);
+    if (released.empty()) {
         bugCheck("IoFreeIrp of a request that is not allocated");
+    }
+    if (keptIrps_.size() < kLookasideDepth) {
+        // No stack locations: the next IoInitializeIrp gives it the size it is allocated with,
+        // reusing the room.
+        released.mapped()->stack.clear();
+        keptIrps_.push_back(std::move(released));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "kernel/capture_tap.h"
 #include "kernel/io_manager.h"
@@ -25,7 +26,7 @@ namespace zo::kernel {
 struct MachineOptions {
     // The function driver for hubs; without one, plugged-in hubs get no driver.
     PDRIVER_INITIALIZE functionDriver = nullptr;
-    BusCompletion completion = BusCompletion::Deferred;
+    BusCompletion completion = BusCompletion::ImmediateWhenIdle;
     ULONG usbdiVersion = 0x600;
     std::string capturePath;  // empty: no usbmon capture
     // The bus's (micro)frame clock; null: the steady wall clock.
@@ -71,6 +72,7 @@ class Machine {
     DRIVER_OBJECT* createDriver(const std::string& name, PDRIVER_INITIALIZE entry);
     std::string anonymousDeviceName();
 
+    // A request the caller initialises (IoInitializeIrp), and its release.
     IRP* createIrp();
     void destroyIrp(IRP* irp);
     std::size_t outstandingIrps() const;
@@ -90,8 +92,12 @@ class Machine {
     PnpManager pnp_;
     IoManager io_;
 
+    using Irps = std::unordered_map<IRP*, std::unique_ptr<IRP>>;
     mutable std::mutex irpMutex_;
-    std::unordered_map<IRP*, std::unique_ptr<IRP>> irps_;
+    Irps irps_;
+    // Released requests kept for reuse with their stack room, as the kernel's lookaside list of
+    // requests (kernel/lookaside.h).
+    std::vector<Irps::node_type> keptIrps_;
     int anonymousDevices_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "kernel/bugcheck.h"
+#include "kernel/lookaside.h"
 #include "kernel/machine.h"
 
 PVOID ExAllocatePoolWithTag(POOL_TYPE, SIZE_T size, ULONG tag) {
@@ -17,9 +18,22 @@ void ExFreePool(PVOID block) {
 
 namespace zo::kernel {
 
+Pool::Pool() {
+    // Reserved now, so keeping a block or a record never allocates.
+    for (auto& kept : keptMemory_) {
+        kept.reserve(kLookasideDepth);
+    }
+    keptRecords_.reserve(kLookasideDepth);
+}
+
 Pool::~Pool() {
     for (auto& [block, info] : blocks_) {
         std::free(block);
+    }
+    for (const auto& kept : keptMemory_) {
+        for (void* memory : kept) {
+            std::free(memory);
+        }
     }
 }
 
@@ -42,25 +56,64 @@ void* Pool::allocate(std::size_t size, ULONG tag) {
     if (!admitLocked()) {
         return nullptr;
     }
-    // Fresh pool memory holds garbage on Windows; a recognisable pattern makes a driver that
-    // forgets to fill a field fail its tests instead of passing by luck.
-    void* block = std::malloc(std::max<std::size_t>(size, 1));
+    void* block = takeMemory(size);
     if (block == nullptr) {
         return nullptr;
     }
+    // Fresh pool memory holds garbage on Windows; a recognisable pattern makes a driver that
+    // forgets to fill a field fail its tests instead of passing by luck. Reused memory gets it too.
     std::memset(block, 0xCD, size);
-    blocks_.emplace(block, Block{size, tag});
+    if (keptRecords_.empty()) {
+        blocks_.emplace(block, Block{size, tag});
+    } else {
+        Blocks::node_type record = std::move(keptRecords_.back());
+        keptRecords_.pop_back();
+        record.key() = block;
+        record.mapped() = Block{size, tag};
+        blocks_.insert(std::move(record));
+    }
     return block;
 }
 
 void Pool::free(void* block) {
     std::lock_guard lock(mutex_);
-    const auto found = blocks_.find(block);
-    if (found == blocks_.end()) {
+    Blocks::node_type record = blocks_.extract(block);
+    if (record.empty()) {
         bugCheck("ExFreePool of a block that is not allocated from the pool");
     }
-    blocks_.erase(found);
-    std::free(block);
+    giveBackMemory(block, record.mapped().size);
+    if (keptRecords_.size() < kLookasideDepth) {
+        keptRecords_.push_back(std::move(record));
+    }
+}
+
+std::size_t Pool::classOf(std::size_t size) {
+    return (std::max<std::size_t>(size, 1) - 1) / kSizeClass;
+}
+
+void* Pool::takeMemory(std::size_t size) {
+    if (size <= kLargestKept) {
+        auto& kept = keptMemory_[classOf(size)];
+        if (!kept.empty()) {
+            void* memory = kept.back();
+            kept.pop_back();
+            return memory;
+        }
+        // Room for any size of its class, so that the block can serve them all once released.
+        return std::malloc((classOf(size) + 1) * kSizeClass);
+    }
+    return std::malloc(size);
+}
+
+void Pool::giveBackMemory(void* memory, std::size_t size) {
+    if (size <= kLargestKept) {
+        auto& kept = keptMemory_[classOf(size)];
+        if (kept.size() < kLookasideDepth) {
+            kept.push_back(memory);
+            return;
+        }
+    }
+    std::free(memory);
 }
 
 std::size_t Pool::outstanding() const {

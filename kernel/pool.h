@@ -1,11 +1,15 @@
 #pragma once
 // The kernel's memory pool. Every allocation is accounted by its four-character tag so that tests
 // can prove a request released everything it took, and the n-th allocation can be made to fail to
-// reach the out-of-memory paths.
+// reach the out-of-memory paths. Released small blocks and their account records are kept for
+// reuse (kernel/lookaside.h), so a driver that allocates a block per request reaches the heap
+// only while the pool fills up.
 
+#include <array>
 #include <cstddef>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "kernel/wdm_types.h"
 
@@ -25,7 +29,7 @@ namespace zo::kernel {
 
 class Pool {
   public:
-    Pool() = default;
+    Pool();
     Pool(const Pool&) = delete;
     Pool& operator=(const Pool&) = delete;
     ~Pool();
@@ -45,14 +49,29 @@ class Pool {
     bool admitAllocation();
 
   private:
-    bool admitLocked();
-
     struct Block {
         std::size_t size;
         ULONG tag;
     };
+    using Blocks = std::map<void*, Block>;
+
+    // Blocks are kept for reuse by size class: sizes up to kLargestKept, rounded up to a multiple
+    // of kSizeClass.
+    static constexpr std::size_t kSizeClass = 64;
+    static constexpr std::size_t kLargestKept = 1024;
+    static constexpr std::size_t kClasses = kLargestKept / kSizeClass;
+
+    bool admitLocked();
+    // The size class of a block of at most kLargestKept bytes.
+    static std::size_t classOf(std::size_t size);
+    // Memory for a block of `size` bytes: a kept one of its class, else fresh from the heap.
+    void* takeMemory(std::size_t size);
+    void giveBackMemory(void* memory, std::size_t size);
+
     mutable std::mutex mutex_;
-    std::map<void*, Block> blocks_;
+    Blocks blocks_;
+    std::array<std::vector<void*>, kClasses> keptMemory_;
+    std::vector<Blocks::node_type> keptRecords_;
     std::size_t allocations_ = 0;
     std::size_t failAt_ = 0;
 };

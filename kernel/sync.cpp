@@ -79,6 +79,11 @@ NTSTATUS KeWaitForSingleObject(PVOID object, KWAIT_REASON, KPROCESSOR_MODE, BOOL
         }
         return state.load() != 0;
     };
+    // An event already signalled needs no sleep, so no look under the mutex either (a request
+    // that completed in the sender's thread).
+    if (takeSignal()) {
+        return STATUS_SUCCESS;
+    }
     EventWaits& waits = eventWaits();
     std::unique_lock lock(waits.mutex);
     if (timeout == nullptr) {

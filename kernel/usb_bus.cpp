@@ -1,6 +1,7 @@
 #include "kernel/usb_bus.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "host/process_exit.h"
@@ -116,7 +117,7 @@ NTSTATUS completeUrb(IRP* irp, URB& urb, USBD_STATUS usbStatus) {
 
 UsbBus::UsbBus(BusCompletion completion, const CaptureTap& capture, std::shared_ptr<BusClock> clock)
     : completion_(completion), capture_(capture), isochronous_(std::move(clock)) {
-    if (completion_ == BusCompletion::Deferred) {
+    if (completion_ != BusCompletion::Immediate) {
         thread_ = std::thread([this] { run(); });
     }
 }
@@ -145,6 +146,20 @@ void UsbBus::createDriver() {
     driver_ = Machine::current().createDriver("\\Driver\\usbhub", busDriverEntry);
 }
 
+template <typename Matches>
+std::list<UsbBus::Job> UsbBus::takeQueued(Matches matches) {
+    std::list<Job> taken;
+    std::lock_guard lock(mutex_);
+    for (auto job = queue_.begin(); job != queue_.end();) {
+        const auto next = std::next(job);
+        if (matches(*job)) {
+            taken.splice(taken.end(), queue_, job);
+        }
+        job = next;
+    }
+    return taken;
+}
+
 UsbPort& UsbBus::attach(std::shared_ptr<usb::UsbDevice> device) {
     int number = 1;
     while (port(number) != nullptr) {
@@ -169,14 +184,7 @@ void UsbBus::disconnect(UsbPort& port) {
 
 void UsbBus::detach(UsbPort& port) {
     disconnect(port);
-    std::deque<Job> gone;
-    {
-        std::lock_guard lock(mutex_);
-        const auto keep = std::stable_partition(queue_.begin(), queue_.end(),
-                                                [&](const Job& job) { return job.port != &port; });
-        gone.assign(keep, queue_.end());
-        queue_.erase(keep, queue_.end());
-    }
+    const std::list<Job> gone = takeQueued([&](const Job& job) { return job.port == &port; });
     for (const Job& job : gone) {
         finish(job, USBD_STATUS_DEVICE_GONE);
     }
@@ -205,17 +213,39 @@ NTSTATUS UsbBus::submit(UsbPort& port, IRP* irp, URB* urb) {
     }
     const Job job{&port, irp, urb};
     // Aborting must overtake the transfers it ends, so it never waits in the queue.
-    if (completion_ == BusCompletion::Immediate ||
-        urb->UrbHeader.Function == URB_FUNCTION_ABORT_PIPE) {
+    if (urb->UrbHeader.Function == URB_FUNCTION_ABORT_PIPE || completesInCaller()) {
         return execute(job);
     }
     IoMarkIrpPending(irp);
+    enqueue(job);
+    return STATUS_PENDING;
+}
+
+bool UsbBus::completesInCaller() const {
+    switch (completion_) {
+        case BusCompletion::Immediate:
+            return true;
+        case BusCompletion::ImmediateWhenIdle: {
+            std::lock_guard lock(mutex_);
+            return !held_ && !busy_ && queue_.empty();
+        }
+        case BusCompletion::Deferred:
+            break;
+    }
+    return false;
+}
+
+void UsbBus::enqueue(const Job& job) {
     {
         std::lock_guard lock(mutex_);
-        queue_.push_back(job);
+        if (spareJobs_.empty()) {
+            queue_.push_back(job);
+        } else {
+            queue_.splice(queue_.end(), spareJobs_, spareJobs_.begin());
+            queue_.back() = job;
+        }
     }
     changed_.notify_all();
-    return STATUS_PENDING;
 }
 
 NTSTATUS UsbBus::execute(const Job& job) {
@@ -227,19 +257,11 @@ NTSTATUS UsbBus::finish(const Job& job, USBD_STATUS usbStatus) {
 }
 
 void UsbBus::cancelPipe(UsbPort& port, USBD_PIPE_HANDLE pipe) {
-    std::deque<Job> cancelled;
-    {
-        std::lock_guard lock(mutex_);
-        const auto ofPipe = [&](const Job& job) {
-            return job.port == &port &&
-                   job.urb->UrbHeader.Function == URB_FUNCTION_BULK_OR_INTERRUPT_TRANSFER &&
-                   job.urb->UrbBulkOrInterruptTransfer.PipeHandle == pipe;
-        };
-        const auto keep = std::stable_partition(queue_.begin(), queue_.end(),
-                                                [&](const Job& job) { return !ofPipe(job); });
-        cancelled.assign(keep, queue_.end());
-        queue_.erase(keep, queue_.end());
-    }
+    const std::list<Job> cancelled = takeQueued([&](const Job& job) {
+        return job.port == &port &&
+               job.urb->UrbHeader.Function == URB_FUNCTION_BULK_OR_INTERRUPT_TRANSFER &&
+               job.urb->UrbBulkOrInterruptTransfer.PipeHandle == pipe;
+    });
     for (const Job& job : cancelled) {
         job.urb->UrbBulkOrInterruptTransfer.TransferBufferLength = 0;
         finish(job, USBD_STATUS_CANCELED);
@@ -283,8 +305,9 @@ void UsbBus::run() {
             return;
         }
         const Job job = queue_.front();
-        queue_.pop_front();
+        spareJobs_.splice(spareJobs_.end(), queue_, queue_.begin());
         const bool stop = stopping_;
+        busy_ = true;
         changed_.notify_all();
         lock.unlock();
         if (stop) {
@@ -293,6 +316,7 @@ void UsbBus::run() {
             execute(job);
         }
         lock.lock();
+        busy_ = false;
     }
 }
 

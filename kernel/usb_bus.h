@@ -5,7 +5,7 @@
 // Isochronous URBs run on the bus's (micro)frame clock in the isochronous schedule.
 
 #include <condition_variable>
-#include <deque>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -17,7 +17,19 @@
 
 namespace zo::kernel {
 
-enum class BusCompletion { Immediate, Deferred };
+// When the bus completes the transfers of the control, bulk and interrupt pipes.
+enum class BusCompletion {
+    // In the caller's thread, before the submission returns; the bus has no thread.
+    Immediate,
+    // In the caller's thread while the bus is idle: nothing queued, nothing being completed by
+    // the bus thread, completions not held. Otherwise the transfer is queued and the bus thread
+    // completes it after those before it, so transfers never overtake each other, and a
+    // completion routine that sends the next transfer does not run it inside itself.
+    ImmediateWhenIdle,
+    // Queued, and completed later from the bus thread: the sender always sees STATUS_PENDING and
+    // waits, as with a host controller that takes its time.
+    Deferred
+};
 
 class UsbBus {
   public:
@@ -45,7 +57,9 @@ class UsbBus {
     void cancelPipe(UsbPort& port, USBD_PIPE_HANDLE pipe);
     IsochronousSchedule& isochronous() { return isochronous_; }
 
-    // While held, deferred URBs wait in the queue: tests use it to keep requests in flight.
+    // While held, every control, bulk and interrupt URB waits in the queue (an abort never does,
+    // nor does any on an Immediate bus, which has no queue): tests use it to keep requests in
+    // flight.
     void holdCompletions(bool hold);
     std::size_t queued() const;
     // Waits (bounded) until at least `count` URBs are queued; false on timeout.
@@ -62,6 +76,12 @@ class UsbBus {
         URB* urb;
     };
     void run();
+    // Whether a transfer submitted now completes in the caller's thread.
+    bool completesInCaller() const;
+    void enqueue(const Job& job);
+    // Moves the queued jobs that `matches` selects out of the queue, in their order.
+    template <typename Matches>
+    std::list<Job> takeQueued(Matches matches);
     // Both answer the status the request completed with: completion may free the request, so
     // the caller must not read it back afterwards.
     NTSTATUS finish(const Job& job, USBD_STATUS usbStatus);
@@ -76,8 +96,12 @@ class UsbBus {
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
-    std::deque<Job> queue_;
+    // Queued jobs in order, and list nodes of jobs done, kept so that queueing allocates nothing
+    // once the queue has been as long as it gets.
+    std::list<Job> queue_;
+    std::list<Job> spareJobs_;
     bool held_ = false;
+    bool busy_ = false;  // the bus thread is completing a job
     bool stopping_ = false;
     std::thread thread_;
 };

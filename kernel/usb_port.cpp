@@ -61,38 +61,9 @@ std::optional<PipeState> UsbPort::findPipe(USBD_PIPE_HANDLE handle) const {
     return *found;
 }
 
-usb::TransferResult UsbPort::control(std::uint64_t urbId, const usb::SetupPacket& setup,
-                                     std::span<std::uint8_t> data) {
-    const WireTransfer wire{urbId, UsbTransferType::Control,
-                            static_cast<std::uint8_t>(setup.isIn() ? 0x80 : 0x00),
-                            setupBytes(setup)};
-    return onWire(wire, data, [&] { return device_->control(setup, data); });
-}
-
-usb::TransferResult UsbPort::transfer(std::uint64_t urbId, const PipeState& pipe,
-                                      std::span<std::uint8_t> data) {
-    const WireTransfer wire{urbId, captureType(pipe.type), pipe.endpoint, std::nullopt};
-    return onWire(wire, data, [&] { return device_->transfer(pipe.endpoint, data); });
-}
-
-usb::TransferResult UsbPort::isochronousPacket(const PipeState& pipe, std::uint64_t frame,
-                                               std::span<std::uint8_t> data) {
-    return connected_ ? device_->isochronous(pipe.endpoint, frame, data)
-                      : usb::TransferResult{usb::TransferStatus::NotResponding, 0};
-}
-
-void UsbPort::record(UsbmonCapture* capture, UsbmonEvent event) {
-    if (capture == nullptr) {
-        return;
-    }
-    event.deviceAddress = address();
-    event.busNumber = 1;
-    event.timestamp = wallClock();
-    capture->record(event);
-}
-
+template <typename Move>
 usb::TransferResult UsbPort::onWire(const WireTransfer& wire, std::span<std::uint8_t> data,
-                                    const std::function<usb::TransferResult()>& move) {
+                                    Move move) {
     const bool in = (wire.endpoint & 0x80) != 0;
     UsbmonEvent event{};
     event.urbId = wire.urbId;
@@ -122,6 +93,36 @@ usb::TransferResult UsbPort::onWire(const WireTransfer& wire, std::span<std::uin
         capture->record(event);
     }
     return result;
+}
+
+usb::TransferResult UsbPort::control(std::uint64_t urbId, const usb::SetupPacket& setup,
+                                     std::span<std::uint8_t> data) {
+    const WireTransfer wire{urbId, UsbTransferType::Control,
+                            static_cast<std::uint8_t>(setup.isIn() ? 0x80 : 0x00),
+                            setupBytes(setup)};
+    return onWire(wire, data, [&] { return device_->control(setup, data); });
+}
+
+usb::TransferResult UsbPort::transfer(std::uint64_t urbId, const PipeState& pipe,
+                                      std::span<std::uint8_t> data) {
+    const WireTransfer wire{urbId, captureType(pipe.type), pipe.endpoint, std::nullopt};
+    return onWire(wire, data, [&] { return device_->transfer(pipe.endpoint, data); });
+}
+
+usb::TransferResult UsbPort::isochronousPacket(const PipeState& pipe, std::uint64_t frame,
+                                               std::span<std::uint8_t> data) {
+    return connected_ ? device_->isochronous(pipe.endpoint, frame, data)
+                      : usb::TransferResult{usb::TransferStatus::NotResponding, 0};
+}
+
+void UsbPort::record(UsbmonCapture* capture, UsbmonEvent event) {
+    if (capture == nullptr) {
+        return;
+    }
+    event.deviceAddress = address();
+    event.busNumber = 1;
+    event.timestamp = wallClock();
+    capture->record(event);
 }
 
 std::chrono::nanoseconds UsbPort::wallClock() {

@@ -7,7 +7,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -74,9 +73,10 @@ class UsbPort {
         std::uint8_t endpoint;
         std::optional<std::array<std::uint8_t, 8>> setup;
     };
-    // Moves the data and records the submission and completion in the capture.
-    usb::TransferResult onWire(const WireTransfer& wire, std::span<std::uint8_t> data,
-                               const std::function<usb::TransferResult()>& move);
+    // Moves the data (`move()` answers the device's result) and records the submission and
+    // completion in the capture.
+    template <typename Move>
+    usb::TransferResult onWire(const WireTransfer& wire, std::span<std::uint8_t> data, Move move);
     static std::chrono::nanoseconds wallClock();
 
     int number_;

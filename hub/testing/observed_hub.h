@@ -13,7 +13,8 @@ namespace zo::hub {
 
 class ObservedHub final : public zo::usb::UsbDevice {
   public:
-    // Called on the bus's thread, once per control transfer, before the hub handles it.
+    // Called in the thread that runs the transfer (the sender's, or the bus thread's), once per
+    // control transfer, before the hub handles it.
     using Observer = std::function<void(const zo::usb::SetupPacket&)>;
 
     explicit ObservedHub(Observer observer) : observer_(std::move(observer)) {}

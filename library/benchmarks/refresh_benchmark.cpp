@@ -49,7 +49,7 @@ constexpr double kRealBusMillisecondsPerTransfer = 0.125;
 // restarts the outputs.
 void refreshAfterEdit(benchmark::State& state, const Edit& edit) {
     zo::kernel::Machine machine(zo::kernel::MachineOptions{
-        DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}, {}});
+        DriverEntry, zo::kernel::BusCompletion::ImmediateWhenIdle, 0x600, {}, {}});
     // The control transfers that reach the hub, and among them the register writes (vendor
     // request 0xFB).
     std::atomic<std::uint64_t> controlTransfers = 0;

@@ -28,7 +28,7 @@ constexpr const char* kHub = "\\\\.\\ZOUSB-0";
 std::filesystem::path socketPath;
 
 zo::kernel::MachineOptions machineOptions() {
-    return {DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}, {}};
+    return {DriverEntry, zo::kernel::BusCompletion::ImmediateWhenIdle, 0x600, {}, {}};
 }
 
 // The service's process: a machine with one hub, served until the benchmark ends it.

@@ -85,7 +85,7 @@ void digitStepWithOutputOn(benchmark::State& state) {
     zo::platform::testing::TemporaryRegistry registry;
     CreateUserSettingsKey();
     zo::kernel::Machine machine(zo::kernel::MachineOptions{
-        DriverEntry, zo::kernel::BusCompletion::Deferred, 0x600, {}, {}});
+        DriverEntry, zo::kernel::BusCompletion::ImmediateWhenIdle, 0x600, {}, {}});
     TransferCounts counts;
     machine.pnp().plugIn(std::make_shared<zo::hub::ObservedHub>(
         [&counts](const zo::usb::SetupPacket& setup) { counts.Count(setup); }));
