@@ -4,10 +4,10 @@
 #include <cmath>
 #include <numeric>
 
+#include "hub/wide_arithmetic.h"
+
 namespace zo::hub {
 namespace {
-
-__extension__ typedef unsigned __int128 Wide;
 
 // Microhertz per tick of 20 ns for one half period a tick: 25 MHz, in microhertz.
 constexpr std::uint64_t kMicrohertzPerHalfPeriodPerTick = 25'000'000'000'000;
@@ -38,7 +38,7 @@ std::uint64_t InputSignal::halfPeriodIndex(std::uint64_t tick) const {
     if (halfPeriods_ == 0 || tick <= UINT64_MAX / halfPeriods_) {
         return tick * halfPeriods_ / perTicks_;
     }
-    return static_cast<std::uint64_t>(Wide{tick} * halfPeriods_ / perTicks_);
+    return wide::multiplyDivide(tick, halfPeriods_, perTicks_);
 }
 
 std::uint64_t InputSignal::nextChangeAfter(std::uint64_t tick) const {
@@ -47,9 +47,9 @@ std::uint64_t InputSignal::nextChangeAfter(std::uint64_t tick) const {
     }
     // The first tick whose half-period index is one more: ceil((index + 1) * perTicks_ /
     // halfPeriods_).
-    const Wide target = Wide{halfPeriodIndex(tick) + 1} * perTicks_;
-    const Wide next = (target + halfPeriods_ - 1) / halfPeriods_;
-    return next >= kLastTick ? kNever : static_cast<std::uint64_t>(next);
+    const std::uint64_t next =
+        wide::multiplyDivideUp(halfPeriodIndex(tick) + 1, perTicks_, halfPeriods_);
+    return next >= kLastTick ? kNever : next;
 }
 
 InputSignal::Changes::Changes(const InputSignal& input, std::uint64_t tick)
@@ -62,14 +62,13 @@ InputSignal::Changes::Changes(const InputSignal& input, std::uint64_t tick)
     // Change k is on the first tick whose half-period index is k: ceil(k * perTicks_ /
     // halfPeriods_).
     const auto changeTick = [&](std::uint64_t k) {
-        return static_cast<std::uint64_t>((Wide{k} * input.perTicks_ + halfPeriods_ - 1) /
-                                          halfPeriods_);
+        return wide::multiplyDivideUp(k, input.perTicks_, halfPeriods_);
     };
     const std::uint64_t passed = input.halfPeriodIndex(tick);
     index_ = passed + 1;
     next_ = changeTick(index_);
-    excess_ =
-        static_cast<std::uint64_t>(Wide{next_} * halfPeriods_ - Wide{index_} * input.perTicks_);
+    // Below halfPeriods_, so the difference taken modulo 2^64 is exact.
+    excess_ = next_ * halfPeriods_ - index_ * input.perTicks_;
     passed_ = {passed >= 1 ? changeTick(passed) : 0, passed >= 2 ? changeTick(passed - 1) : 0};
     if (next_ >= kLastTick) {
         next_ = kNever;
