@@ -106,26 +106,37 @@ inline bool upload(SimulatedHub& hub, const quinteldrv::QnProgram& program, std:
     return true;
 }
 
+// All eight outputs restarted as the library restarts them: off, each armed at its program's
+// entry, on together.
+inline bool restartOutputs(SimulatedHub& hub, const Workload& workload) {
+    std::array<std::uint8_t, 8> entries{};
+    for (std::size_t channel = 0; channel < 8; ++channel) {
+        quinteldrv::QnProgram program;
+        if (!quinteldrv::buildChannelProgram(workload.channels[channel], program)) {
+            return false;
+        }
+        entries[channel] = static_cast<std::uint8_t>(program.entry0);
+    }
+    const auto write = [&hub](std::uint8_t reg, std::uint8_t value) {
+        return writeRegister(hub, reg, value);
+    };
+    return zo::hub::restartOutputs(write, 0xFF, entries);
+}
+
 // Loads the workload and starts all eight outputs (and the measurement).
 inline bool start(SimulatedHub& hub, const Workload& workload) {
-    std::array<std::uint8_t, 8> entries{};
     for (std::size_t channel = 0; channel < 8; ++channel) {
         quinteldrv::QnProgram program;
         if (!quinteldrv::buildChannelProgram(workload.channels[channel], program) ||
             !upload(hub, program, channel)) {
             return false;
         }
-        entries[channel] = static_cast<std::uint8_t>(program.entry0);
     }
     const std::uint32_t measured = workload.measuredSource;
     if (measured != 0 && !upload(hub, measurementOf(measured), kMeasurementSequencer)) {
         return false;
     }
-    const auto write = [&hub](std::uint8_t reg, std::uint8_t value) {
-        return writeRegister(hub, reg, value);
-    };
-    return restartOutputs(write, 0xFF, entries) &&
-           (measured == 0 || startMeasurement(hub, measured));
+    return restartOutputs(hub, workload) && (measured == 0 || startMeasurement(hub, measured));
 }
 
 // What a host's refresh asks: the outputs; with a measurement of `measuredSource`, its status and

@@ -29,25 +29,42 @@ struct Case {
     std::size_t maxTransitions = 10'000'000;
     // Every so many ns the measurement is stopped, then started again the next time; 0: never.
     std::uint64_t measurementToggle = 0;
+    // Whether the outputs are restarted with each start of the measurement.
+    bool restartOutputs = false;
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
     *out << c.name;
 }
 
+using Registers = std::vector<std::optional<std::uint8_t>>;
+
+// The measurement's status and result (0x41, 32, 33).
+Registers measurementRegisters(SimulatedHub& hub) {
+    Registers registers;
+    for (const std::uint8_t reg :
+         {kMeasurementControl, kMeasurementResultLow, kMeasurementResultHigh}) {
+        registers.push_back(readRegister(hub, reg));
+    }
+    return registers;
+}
+
 struct Observed {
     Waveform waveform;
-    std::vector<std::optional<std::uint8_t>> registers;  // 0x40, 0x41, 32, 33 at the end
+    Registers registers;  // 0x40, 0x41, 32, 33 at the end
+    // The measurement's registers just before each of its stops and starts.
+    std::vector<Registers> measurements;
 };
 
 // Starts the case's workload and records it, asking the hub every `step` ns and at each of the
-// case's measurement stops and starts.
+// case's measurement stops and starts, where it also reads the measurement's registers.
 Observed observe(const Case& c, std::uint64_t step) {
     workloads::RunningHub running(c.workload, c.options);
     EXPECT_TRUE(running.started());
     SimulatedHub& hub = running.hub();
     hub.startRecording(c.maxTransitions);
     std::uint64_t toggles = 0;
+    std::vector<Registers> measurements;
     for (std::uint64_t done = 0; done < c.nanoseconds;) {
         const std::uint64_t toggle = (toggles + 1) * c.measurementToggle;
         std::uint64_t next = std::min(done + step, c.nanoseconds);
@@ -58,17 +75,19 @@ Observed observe(const Case& c, std::uint64_t step) {
         done = next;
         EXPECT_TRUE(readRegister(hub, kOutputEnable));
         if (c.measurementToggle != 0 && done == toggle) {
+            measurements.push_back(measurementRegisters(hub));
             ++toggles;
-            EXPECT_TRUE(toggles % 2 == 1
-                            ? writeRegister(hub, kMeasurementControl, 0)
-                            : workloads::startMeasurement(hub, c.workload.measuredSource));
+            if (toggles % 2 == 1) {
+                EXPECT_TRUE(writeRegister(hub, kMeasurementControl, 0));
+            } else {
+                EXPECT_TRUE(!c.restartOutputs || workloads::restartOutputs(hub, c.workload));
+                EXPECT_TRUE(workloads::startMeasurement(hub, c.workload.measuredSource));
+            }
         }
     }
-    Observed observed{hub.stopRecording(), {}};
-    for (const std::uint8_t reg :
-         {kOutputEnable, kMeasurementControl, kMeasurementResultLow, kMeasurementResultHigh}) {
-        observed.registers.push_back(readRegister(hub, reg));
-    }
+    Observed observed{hub.stopRecording(), {readRegister(hub, kOutputEnable)}, measurements};
+    const Registers measurement = measurementRegisters(hub);
+    observed.registers.insert(observed.registers.end(), measurement.begin(), measurement.end());
     return observed;
 }
 
@@ -98,6 +117,19 @@ workloads::Workload longPulsesCutByGates() {
     return workload;
 }
 
+// Channel 0 fires a pulse of three ticks three ticks after each rise of input A and the
+// measurement times its output; the other channels run the prime periods.
+workloads::Workload measuredBurstsOnInputA() {
+    workloads::Workload workload = workloads::primePeriods();
+    quinteldrv::ChannelBlock& burst = workload.channels[0];
+    burst[quinteldrv::kModeWord] = 4;
+    burst[quinteldrv::kGateSourceWord] = 1;  // input A triggers
+    burst[quinteldrv::kDelayWord] = 3;
+    burst[quinteldrv::kHighTimeWord] = 3;
+    workload.measuredSource = 3;  // channel 0
+    return workload;
+}
+
 // Inputs of no round frequency that change every 20 and 8 ticks or so.
 constexpr HubOptions kFastOddInputs{.inputAHz = 1'234'567.8, .inputBHz = 2'999'999.9};
 
@@ -112,6 +144,11 @@ void expectSame(const Observed& expected, const Observed& actual) {
             << "transition " << index;
     }
     EXPECT_EQ(actual.registers, expected.registers);
+    ASSERT_EQ(actual.measurements.size(), expected.measurements.size());
+    for (std::size_t index = 0; index < expected.measurements.size(); ++index) {
+        ASSERT_EQ(actual.measurements[index], expected.measurements[index])
+            << "measurement stop or start " << index;
+    }
 }
 
 class SimulationShortcuts : public testing::TestWithParam<Case> {};
@@ -172,6 +209,37 @@ INSTANTIATE_TEST_SUITE_P(
              60'000,
              10'000'000,
              1'010},
+        // Phases of two ticks and now and then one, the measurement restarted every 17 ticks:
+        // on an input change that ends a single-tick phase it ends without a count, which it
+        // sees only by looking back two ticks, so the stretches from there differ by what came
+        // before them.
+        Case{"MeasuringAnInputWithSingleTickPhasesNowAndThen",
+             workloads::gatedWithMeasurement(),
+             {.inputAHz = 13'777'777.7, .inputBHz = 2'999'999.9},
+             20'000,
+             10'000'000,
+             170},
+        // The outputs restarted with each start of the measurement, now and then right on a
+        // change of input A. The restart cuts channel 0's pulse low; one that began two ticks
+        // before is a single-tick phase to the measurement, which then ends without a count,
+        // while a pulse that began three ticks before, or none, leaves it running: the group's
+        // state is the same, only the outputs it looks back at differ. Input A's phases of 5 and
+        // 6 ticks put a pulse's start two or one ticks before its fall, those of 6 and 7 ticks
+        // two or three ticks before.
+        Case{"RestartCuttingAMeasuredPulseOrNot",
+             measuredBurstsOnInputA(),
+             {.inputAHz = 4'716'981.1},
+             40'000,
+             10'000'000,
+             150,
+             true},
+        Case{"RestartCuttingAMeasuredPulseEarlyOrLate",
+             measuredBurstsOnInputA(),
+             {.inputAHz = 3'731'343.3},
+             40'000,
+             10'000'000,
+             170,
+             true},
         Case{"TruncatedOnFastOddInputs", workloads::gatedWithMeasurement(), kFastOddInputs, 100'000,
              777}),
     [](const testing::TestParamInfo<Case>& param) { return param.param.name; });
