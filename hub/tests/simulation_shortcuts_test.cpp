@@ -117,6 +117,13 @@ workloads::Workload longPulsesCutByGates() {
     return workload;
 }
 
+// The prime periods gated by inputs A and B, with a measurement of input B.
+workloads::Workload gatedMeasuringInputB() {
+    workloads::Workload workload = workloads::gatedWithMeasurement();
+    workload.measuredSource = 2;
+    return workload;
+}
+
 // Channel 0 fires a pulse of three ticks three ticks after each rise of input A and the
 // measurement times its output; the other channels run the prime periods.
 workloads::Workload measuredBurstsOnInputA() {
@@ -209,13 +216,19 @@ INSTANTIATE_TEST_SUITE_P(
              60'000,
              10'000'000,
              1'010},
-        // Phases of two ticks and now and then one, the measurement restarted every 17 ticks:
-        // on an input change that ends a single-tick phase it ends without a count, which it
-        // sees only by looking back two ticks, so the stretches from there differ by what came
-        // before them.
-        Case{"MeasuringAnInputWithSingleTickPhasesNowAndThen",
+        // The measured input (A, then B) has phases of two ticks and now and then one, and the
+        // measurement is restarted every 17 ticks: on an input change that ends a single-tick
+        // phase it ends without a count, which it sees only by looking back two ticks, so the
+        // stretches from the same state differ by what came before them.
+        Case{"MeasuringInputAWithSingleTickPhasesNowAndThen",
              workloads::gatedWithMeasurement(),
              {.inputAHz = 13'777'777.7, .inputBHz = 2'999'999.9},
+             20'000,
+             10'000'000,
+             170},
+        Case{"MeasuringInputBWithSingleTickPhasesNowAndThen",
+             gatedMeasuringInputB(),
+             {.inputAHz = 2'999'999.9, .inputBHz = 13'777'777.7},
              20'000,
              10'000'000,
              170},
