@@ -22,7 +22,7 @@ bool routineWanted(const IO_STACK_LOCATION& location, NTSTATUS status) {
 }
 
 std::vector<std::shared_ptr<zo::kernel::DispatchCheck>>& checksAt(IRP* irp, int location) {
-    irp->dispatchChecks.resize(static_cast<std::size_t>(irp->StackCount));
+    locationAt(irp, location);
     return irp->dispatchChecks[static_cast<std::size_t>(location - 1)];
 }
 
@@ -82,10 +82,20 @@ void IoInitializeIrp(IRP* irp, USHORT packetSize, CCHAR stackSize) {
     if (stackSize < 1 || stackSize > room || packetSize != IoSizeOfIrp(stackSize)) {
         zo::kernel::bugCheck("IoInitializeIrp with a size the request was not allocated with");
     }
+    // A reused request keeps the memory of its stack and of its locations' lists of dispatch
+    // calls, so sending it again allocates nothing.
     std::vector<IO_STACK_LOCATION> stack = std::move(irp->stack);
+    auto dispatchChecks = std::move(irp->dispatchChecks);
     *irp = IRP{};
     stack.assign(static_cast<std::size_t>(room), IO_STACK_LOCATION{});
+    for (auto& checks : dispatchChecks) {
+        checks.clear();
+    }
+    if (dispatchChecks.size() < static_cast<std::size_t>(room)) {
+        dispatchChecks.resize(static_cast<std::size_t>(room));
+    }
     irp->stack = std::move(stack);
+    irp->dispatchChecks = std::move(dispatchChecks);
     irp->StackCount = stackSize;
     irp->CurrentLocation = static_cast<CCHAR>(stackSize + 1);
     irp->IoStatus = {STATUS_SUCCESS, 0};
@@ -151,7 +161,10 @@ NTSTATUS IoCallDriver(DEVICE_OBJECT* device, IRP* irp) {
     IO_STACK_LOCATION& location = locationAt(irp, irp->CurrentLocation);
     location.DeviceObject = device;
     const PDRIVER_DISPATCH routine = device->DriverObject->MajorFunction[location.MajorFunction];
-    auto check = std::make_shared<zo::kernel::DispatchCheck>(irp, device, routine);
+    auto check = std::allocate_shared<zo::kernel::DispatchCheck>(
+        zo::kernel::RecordAllocator<zo::kernel::DispatchCheck>(
+            zo::kernel::Machine::current().dispatchCheckRecords()),
+        irp, device, routine);
     checksAt(irp, irp->CurrentLocation).push_back(check);
     // The request may be completed and freed before the routine returns; the check outlives it.
     const NTSTATUS status = routine(device, irp);

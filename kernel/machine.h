@@ -19,6 +19,7 @@
 #include "kernel/object_manager.h"
 #include "kernel/pnp_manager.h"
 #include "kernel/pool.h"
+#include "kernel/record_lookaside.h"
 #include "kernel/usb_bus.h"
 
 namespace zo::kernel {
@@ -56,6 +57,8 @@ class Machine {
     IoManager& io() { return io_; }
     KernelFaults& faults() { return faults_; }
     KernelHooks& hooks() { return hooks_; }
+    // Memory for the I/O manager's records of dispatch calls (kernel/io_verification.h).
+    RecordLookaside& dispatchCheckRecords() { return dispatchCheckRecords_; }
     ULONG usbdiVersion() const { return options_.usbdiVersion; }
     DRIVER_OBJECT* functionDriver() const { return functionDriver_; }
 
@@ -92,6 +95,9 @@ class Machine {
     PnpManager pnp_;
     IoManager io_;
 
+    // Before the requests: a request released with the machine drops its dispatch calls' records
+    // into this list.
+    RecordLookaside dispatchCheckRecords_;
     using Irps = std::unordered_map<IRP*, std::unique_ptr<IRP>>;
     mutable std::mutex irpMutex_;
     Irps irps_;

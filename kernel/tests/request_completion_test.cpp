@@ -166,6 +166,20 @@ TEST_F(RequestCompletion, ACompletionRoutineThatCarriesThePendingMarkUpIsAccepte
     EXPECT_EQ(send(upper_), STATUS_SUCCESS);
 }
 
+TEST_F(RequestCompletion, ARequestFreedWhileHeldLeavesNoCallBehindForItsNextUse) {
+    // A request freed while the lower driver still held it pending is never judged; its next
+    // use, from the kept requests, must not judge the old call against the new answer.
+    answer = Answer::HoldPending;
+    IRP* irp = IoAllocateIrp(lowerDevice->StackSize, FALSE);
+    IoGetNextIrpStackLocation(irp)->MajorFunction = IRP_MJ_DEVICE_CONTROL;
+    EXPECT_EQ(IoCallDriver(lowerDevice, irp), STATUS_PENDING);
+    IoFreeIrp(irp);
+
+    answer = Answer::CompleteOnce;
+    EXPECT_EQ(send(lowerDevice), STATUS_SUCCESS);
+    EXPECT_FALSE(pendingReturned_);
+}
+
 TEST_F(RequestCompletionDeathTest, ARequestCompletedTwiceStopsTheMachine) {
     answer = Answer::CompleteTwice;
     EXPECT_DEATH(send(lowerDevice), "MULTIPLE_IRP_COMPLETE_REQUESTS \\(0x44\\)");
