@@ -139,9 +139,7 @@ NTSTATUS IoManager::close(OpenFile& file) {
 }
 
 bool IoManager::openable(const DEVICE_OBJECT& device) {
-    return !device.deleted && (device.Flags & DO_DEVICE_INITIALIZING) == 0 &&
-           (device.extensionFlags &
-            (DOE_DELETE_PENDING | DOE_REMOVE_PENDING | DOE_REMOVE_PROCESSED)) == 0;
+    return !goingAway(device) && (device.Flags & DO_DEVICE_INITIALIZING) == 0;
 }
 
 void IoManager::release(OpenFile& file) {

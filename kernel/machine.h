@@ -16,10 +16,10 @@
 #include "kernel/io_manager.h"
 #include "kernel/kernel_faults.h"
 #include "kernel/kernel_hooks.h"
+#include "kernel/memory_lookaside.h"
 #include "kernel/object_manager.h"
 #include "kernel/pnp_manager.h"
 #include "kernel/pool.h"
-#include "kernel/record_lookaside.h"
 #include "kernel/usb_bus.h"
 
 namespace zo::kernel {
@@ -58,7 +58,7 @@ class Machine {
     KernelFaults& faults() { return faults_; }
     KernelHooks& hooks() { return hooks_; }
     // Memory for the I/O manager's records of dispatch calls (kernel/io_verification.h).
-    RecordLookaside& dispatchCheckRecords() { return dispatchCheckRecords_; }
+    MemoryLookaside& dispatchCheckRecords() { return dispatchCheckRecords_; }
     ULONG usbdiVersion() const { return options_.usbdiVersion; }
     DRIVER_OBJECT* functionDriver() const { return functionDriver_; }
 
@@ -97,7 +97,7 @@ class Machine {
 
     // Before the requests: a request released with the machine drops its dispatch calls' records
     // into this list.
-    RecordLookaside dispatchCheckRecords_;
+    MemoryLookaside dispatchCheckRecords_;
     using Irps = std::unordered_map<IRP*, std::unique_ptr<IRP>>;
     mutable std::mutex irpMutex_;
     Irps irps_;

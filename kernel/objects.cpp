@@ -112,8 +112,7 @@ DEVICE_OBJECT* IoAttachDeviceToDeviceStack(DEVICE_OBJECT* source, DEVICE_OBJECT*
     }
     const auto lock = machine.objects().lockDatabase();
     DEVICE_OBJECT* top = IoGetAttachedDevice(target);
-    if (top->deleted ||
-        (top->extensionFlags & (DOE_DELETE_PENDING | DOE_REMOVE_PENDING | DOE_REMOVE_PROCESSED))) {
+    if (zo::kernel::goingAway(*top)) {
         return nullptr;
     }
     source->StackSize = static_cast<CCHAR>(top->StackSize + 1);

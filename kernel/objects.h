@@ -64,6 +64,15 @@ struct DEVICE_OBJECT {
     ULONG extensionFlags = 0;  // DOE_*, under the object manager's database lock
 };
 
+namespace zo::kernel {
+// Whether the device is deleted or on its way out: nothing new may attach to it or open it.
+// Called under the object manager's database lock.
+inline bool goingAway(const DEVICE_OBJECT& device) {
+    return device.deleted || (device.extensionFlags & (DOE_DELETE_PENDING | DOE_REMOVE_PENDING |
+                                                       DOE_REMOVE_PROCESSED)) != 0;
+}
+}  // namespace zo::kernel
+
 struct FILE_OBJECT {
     DEVICE_OBJECT* DeviceObject;
     PVOID FsContext;

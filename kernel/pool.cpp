@@ -19,21 +19,13 @@ void ExFreePool(PVOID block) {
 namespace zo::kernel {
 
 Pool::Pool() {
-    // Reserved now, so keeping a block or a record never allocates.
-    for (auto& kept : keptMemory_) {
-        kept.reserve(kLookasideDepth);
-    }
+    // Reserved now, so keeping a record never allocates.
     keptRecords_.reserve(kLookasideDepth);
 }
 
 Pool::~Pool() {
     for (auto& [block, info] : blocks_) {
         std::free(block);
-    }
-    for (const auto& kept : keptMemory_) {
-        for (void* memory : kept) {
-            std::free(memory);
-        }
     }
 }
 
@@ -56,7 +48,7 @@ void* Pool::allocate(std::size_t size, ULONG tag) {
     if (!admitLocked()) {
         return nullptr;
     }
-    void* block = takeMemory(size);
+    void* block = memory_.take(size);
     if (block == nullptr) {
         return nullptr;
     }
@@ -81,39 +73,10 @@ void Pool::free(void* block) {
     if (record.empty()) {
         bugCheck("ExFreePool of a block that is not allocated from the pool");
     }
-    giveBackMemory(block, record.mapped().size);
+    memory_.giveBack(block, record.mapped().size);
     if (keptRecords_.size() < kLookasideDepth) {
         keptRecords_.push_back(std::move(record));
     }
-}
-
-std::size_t Pool::classOf(std::size_t size) {
-    return (std::max<std::size_t>(size, 1) - 1) / kSizeClass;
-}
-
-void* Pool::takeMemory(std::size_t size) {
-    if (size <= kLargestKept) {
-        auto& kept = keptMemory_[classOf(size)];
-        if (!kept.empty()) {
-            void* memory = kept.back();
-            kept.pop_back();
-            return memory;
-        }
-        // Room for any size of its class, so that the block can serve them all once released.
-        return std::malloc((classOf(size) + 1) * kSizeClass);
-    }
-    return std::malloc(size);
-}
-
-void Pool::giveBackMemory(void* memory, std::size_t size) {
-    if (size <= kLargestKept) {
-        auto& kept = keptMemory_[classOf(size)];
-        if (kept.size() < kLookasideDepth) {
-            kept.push_back(memory);
-            return;
-        }
-    }
-    std::free(memory);
 }
 
 std::size_t Pool::outstanding() const {

@@ -5,12 +5,12 @@
 // reuse (kernel/lookaside.h), so a driver that allocates a block per request reaches the heap
 // only while the pool fills up.
 
-#include <array>
 #include <cstddef>
 #include <map>
 #include <mutex>
 #include <vector>
 
+#include "kernel/memory_lookaside.h"
 #include "kernel/wdm_types.h"
 
 // A pool tag from its four characters in memory order: PoolTag("Wdm ").
@@ -55,22 +55,11 @@ class Pool {
     };
     using Blocks = std::map<void*, Block>;
 
-    // Blocks are kept for reuse by size class: sizes up to kLargestKept, rounded up to a multiple
-    // of kSizeClass.
-    static constexpr std::size_t kSizeClass = 64;
-    static constexpr std::size_t kLargestKept = 1024;
-    static constexpr std::size_t kClasses = kLargestKept / kSizeClass;
-
     bool admitLocked();
-    // The size class of a block of at most kLargestKept bytes.
-    static std::size_t classOf(std::size_t size);
-    // Memory for a block of `size` bytes: a kept one of its class, else fresh from the heap.
-    void* takeMemory(std::size_t size);
-    void giveBackMemory(void* memory, std::size_t size);
 
     mutable std::mutex mutex_;
     Blocks blocks_;
-    std::array<std::vector<void*>, kClasses> keptMemory_;
+    MemoryLookaside memory_;
     std::vector<Blocks::node_type> keptRecords_;
     std::size_t allocations_ = 0;
     std::size_t failAt_ = 0;

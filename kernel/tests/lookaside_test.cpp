@@ -1,7 +1,7 @@
 // Released pool blocks, requests and the I/O manager's records are kept for reuse: what comes back
 // must be as good as new (its own account, the fresh-memory pattern, a cleared request with the
-// stack it is allocated with, a record of the size asked for), and releasing something twice or
-// foreign memory still stops the machine.
+// stack it is allocated with, a record of the size class asked for), and releasing something
+// twice or foreign memory still stops the machine.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 
 #include "kernel/lookaside.h"
 #include "kernel/machine.h"
-#include "kernel/record_lookaside.h"
+#include "kernel/memory_lookaside.h"
 
 namespace zo::kernel {
 namespace {
@@ -84,13 +84,13 @@ TEST_F(LookasideTest, AReusedRequestIsClearedWithTheStackItIsAllocatedWith) {
     EXPECT_EQ(machine_.outstandingIrps(), 0u);
 }
 
-TEST(RecordLookaside, AKeptRecordServesTheNextOfItsSizeOnly) {
-    RecordLookaside records;
+TEST(MemoryLookaside, AKeptRecordServesTheNextOfItsSizeClassOnly) {
+    MemoryLookaside records;
     const RecordAllocator<std::uint64_t> allocator(records);
     auto first = std::allocate_shared<std::uint64_t>(allocator, 1);
     const void* firstMemory = first.get();
     first.reset();
-    // A record of another size neither gets the kept block nor displaces it.
+    // A record of another size class neither gets the kept block nor displaces it.
     auto other = std::allocate_shared<std::array<std::uint64_t, 8>>(
         RecordAllocator<std::array<std::uint64_t, 8>>(records));
     EXPECT_NE(static_cast<const void*>(other.get()), firstMemory);
